@@ -1,0 +1,44 @@
+/*
+ * dataplatform.cpp: files, pictures and random numbers for the real game.
+ */
+#include "data/dataplatform.h"
+
+#include "data/datadir.h"
+#include "data/picture.h"
+#include "data/textfile.h"
+
+#include <QCoreApplication>
+
+DataPlatform::DataPlatform(QString dataDir)
+    : m_dataDir(std::move(dataDir))
+{
+}
+
+QString DataPlatform::dataDir()
+{
+    if (!m_dataDir.isEmpty())
+        return data::withTrailingSlash(m_dataDir);
+    // applicationDirPath() resolves a symlinked launcher to the real program.
+    return data::resolveDataDir(QCoreApplication::applicationDirPath());
+}
+
+QStringList DataPlatform::readLines(const QString &path)
+{
+    return data::readTextFile(path);
+}
+
+void DataPlatform::loadPicture(const QString &path)
+{
+    m_picture = data::loadPicture(path);
+}
+
+void DataPlatform::showAbout()
+{
+    if (m_aboutBox)
+        m_aboutBox();
+}
+
+float DataPlatform::rnd()
+{
+    return m_rnd.next();
+}

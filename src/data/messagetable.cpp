@@ -1,0 +1,57 @@
+/*
+ * messagetable.cpp: reading muni.tad into the table of watering messages.
+ */
+#include "data/messagetable.h"
+
+#include "data/fatalerror.h"
+
+namespace data {
+
+namespace {
+
+const QString kGroupEnd = QStringLiteral(">");
+
+[[noreturn]] void throwAt(const QString &path, qsizetype lineNumber, const QString &japanese,
+                          const QString &english)
+{
+    throw FatalError(QStringLiteral("メッセージ表 %1 の %2 行目: %3").arg(path).arg(lineNumber).arg(japanese),
+                     QStringLiteral("Message table %1, line %2: %3").arg(path).arg(lineNumber).arg(english));
+}
+
+} // namespace
+
+MessageTable loadMessageTable(const QStringList &lines, const QString &path)
+{
+    MessageTable table;
+    int group = 0;
+    int line = 0;
+    qsizetype next = 0; // index of the next line to read
+    while (next < lines.size()) {
+        qsizetype at = next++;
+        if (lines[at] == kGroupEnd) {
+            const qsizetype markerLine = at + 1;
+            ++group;
+            line = 0;
+            // The line after ">" is read whatever it is, so a ">" as the
+            // file's last line has nothing to read.
+            if (next >= lines.size())
+                throwAt(path, markerLine,
+                        QStringLiteral("「>」で終わっています。「>」の次には少なくとも 1 行が要ります。"),
+                        QStringLiteral("the file ends right after \">\"; a \">\" must be followed by a line."));
+            if (group >= kGroups)
+                throwAt(path, markerLine,
+                        QStringLiteral("%1 つ目の「>」で 6 つ目のグループが始まります。グループは 5 つまでです。").arg(group),
+                        QStringLiteral("\">\" number %1 starts a sixth group; there are at most 5 groups.").arg(group));
+            at = next++;
+        }
+        if (line >= kLinesPerGroup)
+            throwAt(path, at + 1,
+                    QStringLiteral("グループ %1 の 12 行目です。1 つのグループは 11 行までです。").arg(group),
+                    QStringLiteral("a twelfth line in group %1; a group holds at most 11 lines.").arg(group));
+        table[group][line] = lines[at];
+        ++line;
+    }
+    return table;
+}
+
+} // namespace data

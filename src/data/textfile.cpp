@@ -1,0 +1,176 @@
+/*
+ * textfile.cpp: data files by name, and Shift-JIS text split into lines.
+ */
+#include "data/textfile.h"
+
+#include "data/fatalerror.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace data {
+
+namespace {
+
+// ICU's decoder for code page 932 (the one Debian's Qt uses) is IBM's
+// variant: it swaps three control bytes (1A, 1C, 7F) and writes U+001A for
+// every byte it cannot decode. Undo the swap, and make the undecodable
+// bytes the usual replacement character so a player sees where they were.
+void repairIcuControls(QString &text)
+{
+    for (QChar &c : text) {
+        switch (c.unicode()) {
+        case 0x001C: c = QChar(0x001A); break; // byte 1A
+        case 0x007F: c = QChar(0x001C); break; // byte 1C
+        case 0x001A: c = QChar(0xFFFD); break; // byte 7F, or an undecodable byte
+        default: break;
+        }
+    }
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+[[noreturn]] void throwMissing(const QString &path)
+{
+    const QString folder = QFileInfo(path).path();
+    if (!QFileInfo(folder).isDir())
+        throw FatalError(QStringLiteral("データフォルダ %1 が見つかりません。").arg(folder),
+                         QStringLiteral("The data folder %1 is missing.").arg(folder));
+    throw FatalError(QStringLiteral("データファイル %1 が見つかりません。").arg(path),
+                     QStringLiteral("The data file %1 is missing.").arg(path));
+}
+
+[[noreturn]] void throwUnreadable(const QString &path, const QString &why)
+{
+    throw FatalError(QStringLiteral("データファイル %1 を読めません（%2）。").arg(path, why),
+                     QStringLiteral("Cannot read the data file %1 (%2).").arg(path, why));
+}
+
+[[noreturn]] void throwTooLarge(const QString &path, qint64 size)
+{
+    throw FatalError(QStringLiteral("データファイル %1 が大きすぎます（%2 バイト、上限 %3 バイト）。")
+                             .arg(path).arg(size).arg(kMaxDataFileBytes),
+                     QStringLiteral("The data file %1 is too large (%2 bytes, at most %3).")
+                             .arg(path).arg(size).arg(kMaxDataFileBytes));
+}
+
+// Opens path for reading, trying its file name in code page 932 bytes when
+// the UTF-8 name does not exist. Returns the descriptor or throws.
+int openDataFile(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 && errno == ENOENT) {
+        const qsizetype slash = path.lastIndexOf(u'/');
+        const QByteArray sjisName = encodeCp932(path.mid(slash + 1));
+        const QByteArray sjisPath = QFile::encodeName(path.left(slash + 1)) + sjisName;
+        if (!sjisName.isEmpty() && sjisPath != native)
+            fd = ::open(sjisPath.constData(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0)
+            throwMissing(path);
+    }
+    if (fd < 0) {
+        if (errno == ENOTDIR)
+            throwMissing(path);
+        throwUnreadable(path, errnoText(errno));
+    }
+    return fd;
+}
+
+} // namespace
+
+QByteArray encodeCp932(const QString &name)
+{
+    QStringEncoder encoder("windows-31j");
+    if (!encoder.isValid())
+        return {};
+    QByteArray bytes = encoder.encode(name);
+    if (encoder.hasError())
+        return {};
+    return bytes;
+}
+
+QByteArray readDataFile(const QString &path)
+{
+    const int fd = openDataFile(path);
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        throwUnreadable(path, file.errorString());
+    }
+
+    struct stat info {};
+    if (::fstat(fd, &info) != 0)
+        throwUnreadable(path, errnoText(errno));
+    if (S_ISDIR(info.st_mode))
+        throw FatalError(QStringLiteral("%1 はファイルではなくフォルダです。").arg(path),
+                         QStringLiteral("%1 is a folder, not a file.").arg(path));
+    // A device or a pipe in the data folder could be read forever.
+    if (!S_ISREG(info.st_mode))
+        throw FatalError(QStringLiteral("%1 は普通のファイルではありません。").arg(path),
+                         QStringLiteral("%1 is not a regular file.").arg(path));
+    if (info.st_size > kMaxDataFileBytes)
+        throwTooLarge(path, info.st_size);
+
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throwUnreadable(path, file.errorString());
+    // The file may have grown since fstat.
+    if (bytes.size() > kMaxDataFileBytes)
+        throwTooLarge(path, bytes.size());
+    return bytes;
+}
+
+QStringList decodeLines(QByteArrayView bytes)
+{
+    QStringList lines;
+    if (bytes.isEmpty())
+        return lines;
+
+    QStringDecoder decoder("windows-31j");
+    if (!decoder.isValid())
+        throw FatalError(QStringLiteral("この Qt には Shift-JIS（コードページ 932）の文字コード変換がありません。"),
+                         QStringLiteral("This Qt has no decoder for Shift-JIS (code page 932)."));
+
+    // Decode the whole file at once; CR and LF never occur inside a
+    // two-byte character, so splitting the decoded text is the same as
+    // splitting the bytes. A file that does not end in a line end gets one,
+    // so that a lead byte left dangling at its very end is reported as an
+    // undecodable byte rather than silently dropped.
+    QString text = decoder.decode(bytes);
+    const char last = bytes.back();
+    if (last != '\n' && last != '\r')
+        text += decoder.decode(QByteArrayView("\n", 1));
+    repairIcuControls(text);
+
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c != u'\n' && c != u'\r')
+            continue;
+        lines.append(text.mid(start, i - start));
+        if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    return lines;
+}
+
+QStringList readTextFile(const QString &path)
+{
+    return decodeLines(readDataFile(path));
+}
+
+} // namespace data

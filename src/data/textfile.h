@@ -1,0 +1,43 @@
+/*
+ * textfile.h: reading files from the data folder, and Shift-JIS text.
+ *
+ * The game's text files are Shift-JIS (Windows code page 932). A line ends
+ * at CR LF, at a lone LF or at a lone CR, so files edited on Linux read the
+ * same as files made on Windows; a last line without a line end is still a
+ * line, and nothing after the last line end counts as an extra empty line.
+ * Bytes that are not valid code page 932 become U+FFFD and reading goes on.
+ *
+ * File names are looked up as UTF-8 first and then, if no such file exists,
+ * as the same name in code page 932 bytes: a data folder unpacked from an
+ * archive made on Windows keeps Shift-JIS file names.
+ */
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringList>
+
+namespace data {
+
+// No data file of ours comes near this; a bigger one is a broken file, and
+// refusing it keeps a bad archive from eating the player's memory.
+inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
+
+// The whole content of the file at path. Throws FatalError naming the file
+// when it is missing (or its folder is), is a folder, cannot be read, or is
+// larger than kMaxDataFileBytes.
+QByteArray readDataFile(const QString &path);
+
+// Bytes in code page 932 to lines of text, without their line ends.
+// Throws FatalError if this Qt has no code page 932 decoder.
+QStringList decodeLines(QByteArrayView bytes);
+
+// readDataFile, then decodeLines.
+QStringList readTextFile(const QString &path);
+
+// The name in code page 932 bytes, or an empty array if some character of it
+// has no code page 932 form.
+QByteArray encodeCp932(const QString &name);
+
+} // namespace data

@@ -1,0 +1,118 @@
+/*
+ * main.cpp: pokotama-sim, the game without a window.
+ *
+ *   pokotama-sim [--data DIR] < events
+ *
+ * Reads one event a line: load (the window opens: LoadForm, then the first
+ * activation), tick (the growth clock fired), frame (the animation clock
+ * fired), click (the button), about (the message area). Blank lines are
+ * skipped; load comes first and once. After each event it prints the game's
+ * state as one line of JSON. The about box closes itself at once.
+ *
+ * Exit status: 0 at the end of input, 1 when the game stops on an error
+ * (the message goes to stderr, no line is printed for that event), 2 for
+ * a bad command line or an unknown event.
+ */
+#include "data/dataplatform.h"
+#include "data/fatalerror.h"
+#include "game/fom.h"
+
+#include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QStringList>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+namespace {
+
+QByteArray stateLine(const Fom &fom)
+{
+    const QJsonObject state{
+        {"Com", fom.Com.Caption},
+        {"LBl", fom.LBl.Caption},
+        {"TimLbl", fom.TimLbl.Caption},
+        {"Stage", fom.Stage},
+        {"GrowthStep", fom.GrowthStep},
+        {"WiggleFrame", fom.WiggleFrame},
+        {"Level", double(fom.ShpStr.Width)},
+        {"Colour", qint64(fom.ShpStr.BackColor)},
+        {"TimEnabled", fom.Tim.Enabled},
+        {"TimInterval", fom.Tim.Interval},
+        {"ImgTimEnabled", fom.ImgTim.Enabled},
+        {"Picture", fom.E.Picture},
+        {"ImgVisible", fom.Img.Visible},
+        {"Abouts", fom.Abouts},
+        {"Draws", qint64(fom.Draws)},
+    };
+    return QJsonDocument(state).toJson(QJsonDocument::Compact);
+}
+
+int usage(const char *why)
+{
+    std::fprintf(stderr, "pokotama-sim: %s\nusage: pokotama-sim [--data DIR] < events\n", why);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+
+    QString dataDir;
+    const QStringList args = app.arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--data") && i + 1 < args.size())
+            dataDir = args[++i];
+        else
+            return usage("unknown argument");
+    }
+
+    DataPlatform platform(dataDir);
+    Fom fom(platform);
+    bool loaded = false;
+
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        const QString event = QString::fromStdString(line).trimmed();
+        if (event.isEmpty())
+            continue;
+        if ((event == QLatin1String("load")) == loaded) {
+            const QByteArray why = (loaded ? QByteArray("\"load\" comes only once")
+                                           : "the first event must be \"load\", not \"" + event.toUtf8() + '"');
+            return usage(why.constData());
+        }
+        try {
+            if (event == QLatin1String("load")) {
+                fom.LoadForm();
+                fom.FormActivate();
+                loaded = true;
+            } else if (event == QLatin1String("tick")) {
+                if (fom.Tim.Enabled)
+                    fom.GrowthTick();
+            } else if (event == QLatin1String("frame")) {
+                if (fom.ImgTim.Enabled)
+                    fom.WiggleTick();
+            } else if (event == QLatin1String("click")) {
+                fom.ButtonClick();
+            } else if (event == QLatin1String("about")) {
+                fom.AboutClick();
+            } else {
+                const QByteArray why = "unknown event \"" + event.toUtf8() + '"';
+                return usage(why.constData());
+            }
+        } catch (const FatalError &error) {
+            std::fflush(stdout);
+            std::fprintf(stderr, "%s\n", error.what());
+            return 1;
+        }
+        const QByteArray out = stateLine(fom);
+        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,139 @@
+/*
+ * fakeplatform.h: a Platform for tests, with the data folder in memory.
+ *
+ * Files and pictures are kept by path, random draws can be scripted one by
+ * one (after the script runs out, the game's own generator takes over),
+ * and every picture load and about box is recorded for the test to check.
+ */
+#pragma once
+
+#include "data/fatalerror.h"
+#include "game/fom.h"
+#include "game/platform.h"
+#include "game/rnd.h"
+
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+class FakePlatform : public Platform
+{
+public:
+    QString dir = QStringLiteral("/game/dat/");
+    QHash<QString, QStringList> files; // by full path
+    QSet<QString> pictures;            // full paths of pictures that load
+    QStringList loadedPictures;        // full paths, in the order loaded
+    std::deque<float> draws;           // scripted draws, used first
+    int aboutBoxes = 0;
+    std::function<void()> onAbout; // runs while the about box is "open"
+
+    QString dataDir() override { return dir; }
+
+    QStringList readLines(const QString &path) override
+    {
+        const auto it = files.constFind(path);
+        if (it == files.constEnd())
+            throw FatalError(QStringLiteral("ない: %1").arg(path), QStringLiteral("missing: %1").arg(path));
+        return *it;
+    }
+
+    void loadPicture(const QString &path) override
+    {
+        if (!pictures.contains(path))
+            throw FatalError(QStringLiteral("ない: %1").arg(path), QStringLiteral("missing: %1").arg(path));
+        loadedPictures.append(path);
+    }
+
+    void showAbout() override
+    {
+        ++aboutBoxes;
+        if (onAbout)
+            onAbout();
+    }
+
+    float rnd() override
+    {
+        if (draws.empty())
+            return m_rnd.next();
+        const float value = draws.front();
+        draws.pop_front();
+        return value;
+    }
+
+    void addText(const QString &base, const QStringList &lines) { files[dir + base + ".tad"] = lines; }
+    void addPicture(const QString &name) { pictures.insert(dir + name + ".dat"); }
+
+    // A complete data folder: the opening, three endings, a message table
+    // whose lines say where they come from ("g2 l7"), and every picture.
+    void addStandardData()
+    {
+        addText("opn", {"opening 1", "opening 2"});
+        addText("love", {"love 1", "love 2"});
+        addText(QStringLiteral("枯れる"), {"wither 1"});
+        addText(QStringLiteral("腐る"), {"rot 1", "", "rot 3"});
+        QStringList table;
+        for (int g = 0; g < 5; ++g) {
+            if (g > 0)
+                table << ">";
+            for (int l = 0; l < 10; ++l)
+                table << QStringLiteral("g%1 l%2").arg(g).arg(l);
+        }
+        addText("muni", table);
+        for (const char *name : {"0", "1", "2", "3", "4", "love"})
+            addPicture(QString::fromLatin1(name));
+        addPicture(QStringLiteral("枯れる"));
+        addPicture(QStringLiteral("腐る"));
+    }
+
+    QString lastPicture() const { return loadedPictures.isEmpty() ? QString() : loadedPictures.last(); }
+
+private:
+    Rnd m_rnd;
+};
+
+// Draws that make the game's single-precision arithmetic give a chosen
+// whole number: Int(Rnd × 100 + 10) = n, Int(Rnd × 100) = n, Int(Rnd × 10) = n.
+inline float drawForEvaporation(int n) { return (float(n - 10) + 0.5f) / 100.0f; }
+inline float drawForPercent(int n) { return (float(n) + 0.5f) / 100.0f; }
+inline float drawForTenth(int n) { return (float(n) + 0.5f) / 10.0f; }
+
+// A game with the standard data, loaded and on its first activation: the
+// button reads はじめぃ.
+struct Game
+{
+    FakePlatform platform;
+    Fom fom{platform};
+
+    Game()
+    {
+        platform.addStandardData();
+        fom.LoadForm();
+        fom.FormActivate();
+    }
+
+    // Clicks はじめぃ so the growth clock runs.
+    void start() { fom.ButtonClick(); }
+
+    // One tick that evaporates exactly r.
+    void tick(int r)
+    {
+        platform.draws.push_back(drawForEvaporation(r));
+        fom.GrowthTick();
+    }
+
+    // One watering with amount a, rot roll x and message line k.
+    void water(int a, int x, int k = 0)
+    {
+        platform.draws.push_back(drawForPercent(a - 10));
+        platform.draws.push_back(drawForPercent(x));
+        platform.draws.push_back(drawForTenth(k));
+        fom.ButtonClick();
+        // A watering that rots leaves its third draw unused.
+        platform.draws.clear();
+    }
+
+    QString path(const QString &file) const { return platform.dir + file; }
+};

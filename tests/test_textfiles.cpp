@@ -1,0 +1,169 @@
+/*
+ * test_textfiles.cpp: the data folder, its files, Shift-JIS and line ends.
+ */
+#include "data/datadir.h"
+#include "data/fatalerror.h"
+#include "data/textfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// The error that reading path gives, or an empty one if it reads.
+QString readError(const QString &path)
+{
+    try {
+        data::readTextFile(path);
+    } catch (const FatalError &error) {
+        return error.message();
+    }
+    return {};
+}
+
+} // namespace
+
+class TestTextFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void dataDirIsBesideTheProgram_data()
+    {
+        QTest::addColumn<QString>("programDir");
+        QTest::addColumn<QString>("dataDir");
+        QTest::newRow("usual folder") << "/usr/lib/pokotama" << "/usr/lib/pokotama/dat/";
+        QTest::newRow("root folder") << "/" << "/dat/";
+        QTest::newRow("trailing slash") << "/opt/game/" << "/opt/game/dat/";
+    }
+
+    void dataDirIsBesideTheProgram()
+    {
+        QFETCH(QString, programDir);
+        QFETCH(QString, dataDir);
+        QCOMPARE(data::resolveDataDir(programDir), dataDir);
+    }
+
+    void lineEnds_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("empty file") << QByteArray() << QStringList();
+        QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << QStringList{"a", "b"};
+        QTest::newRow("LF alone") << QByteArray("a\nb\n") << QStringList{"a", "b"};
+        QTest::newRow("CR alone") << QByteArray("a\rb\r") << QStringList{"a", "b"};
+        QTest::newRow("mixed") << QByteArray("a\r\nb\nc\rd") << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("last line without an end") << QByteArray("a\r\nb") << QStringList{"a", "b"};
+        QTest::newRow("blank line between") << QByteArray("a\r\n\r\nb\r\n") << QStringList{"a", "", "b"};
+        QTest::newRow("one empty line") << QByteArray("\r\n") << QStringList{""};
+        QTest::newRow("LF CR is two ends") << QByteArray("a\n\rb") << QStringList{"a", "", "b"};
+        QTest::newRow("spaces kept") << QByteArray("  a \r\n") << QStringList{"  a "};
+    }
+
+    // A line ends at CR LF, LF or CR; a last line without an end is still a
+    // line, and nothing after the last end is an extra line.
+    void lineEnds()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        QCOMPARE(data::decodeLines(bytes), lines);
+    }
+
+    void decoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("kana, full-width tilde, circled digit")
+            << QByteArray("\x82\xcd\x82\xb6\x82\xdf\x82\xa1\x81\x60\x87\x40")
+            << QStringLiteral("はじめぃ～①");
+        QTest::newRow("kanji") << QByteArray("\x8c\xcd\x82\xea\x82\xe9") << QStringLiteral("枯れる");
+        QTest::newRow("half-width katakana") << QByteArray("\xb1\xdd") << QStringLiteral("ｱﾝ");
+        QTest::newRow("backslash stays a backslash") << QByteArray("a\\b") << QStringLiteral("a\\b");
+        QTest::newRow("invalid byte") << QByteArray("a\xff" "b") << QStringLiteral("a\uFFFDb");
+        QTest::newRow("lead byte before a line end") << QByteArray("a\x82\r\nb") << QStringLiteral("a\uFFFD\nb");
+        QTest::newRow("lead byte at the very end") << QByteArray("a\x82") << QStringLiteral("a\uFFFD");
+        QTest::newRow("control bytes as themselves")
+            << QByteArray("\x1a\x1c") << QString(QChar(0x1A)) + QChar(0x1C);
+        QTest::newRow("NUL byte") << QByteArray("a\0b", 3) << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+    }
+
+    // Code page 932 text; a byte that is not valid shows as U+FFFD and the
+    // rest of the file still reads.
+    void decoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(data::decodeLines(bytes).join(u'\n'), text);
+    }
+
+    // A file is read by its UTF-8 name, and failing that by its Shift-JIS
+    // name, as a Windows archive leaves it.
+    void shiftJisFileNames()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QByteArray sjisName = QByteArray("\x8c\xcd\x82\xea\x82\xe9.tad"); // 枯れる.tad
+        const QByteArray nativePath = QFile::encodeName(dir.path()) + '/' + sjisName;
+        const int fd = ::open(nativePath.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::write(fd, "sjis\r\n", 6), ssize_t(6));
+        ::close(fd);
+
+        QCOMPARE(data::readTextFile(dir.path() + QStringLiteral("/枯れる.tad")), QStringList{"sjis"});
+
+        // With both names present the UTF-8 one wins.
+        writeBytes(dir.path() + QStringLiteral("/枯れる.tad"), "utf8\r\n");
+        QCOMPARE(data::readTextFile(dir.path() + QStringLiteral("/枯れる.tad")), QStringList{"utf8"});
+    }
+
+    // Errors name the full path; a missing folder is told apart from a
+    // missing file.
+    void failuresNameTheFile()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString missing = dir.path() + "/opn.tad";
+        QString error = readError(missing);
+        QVERIFY2(error.contains("The data file " + missing + " is missing."), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("データファイル")), qPrintable(error));
+
+        const QString noFolder = dir.path() + "/dat/opn.tad";
+        error = readError(noFolder);
+        QVERIFY2(error.contains("The data folder " + dir.path() + "/dat is missing."), qPrintable(error));
+
+        QVERIFY(QDir(dir.path()).mkdir("folder.tad"));
+        error = readError(dir.path() + "/folder.tad");
+        QVERIFY2(error.contains("is a folder, not a file"), qPrintable(error));
+
+        const QString locked = dir.path() + "/locked.tad";
+        writeBytes(locked, "x");
+        QFile::setPermissions(locked, QFileDevice::WriteOwner);
+        if (::access(QFile::encodeName(locked).constData(), R_OK) != 0) { // root reads anything
+            error = readError(locked);
+            QVERIFY2(error.contains("Cannot read the data file " + locked), qPrintable(error));
+        }
+    }
+
+    // The error is two lines: Japanese, then English.
+    void errorIsTwoLines()
+    {
+        const FatalError error(QStringLiteral("日本語"), QStringLiteral("English"));
+        QCOMPARE(error.message(), QStringLiteral("日本語\nEnglish"));
+        QCOMPARE(QString::fromUtf8(error.what()), error.message());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTextFiles)
+#include "test_textfiles.moc"
