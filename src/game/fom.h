@@ -37,7 +37,6 @@ inline constexpr std::uint32_t kBlack = 0x000000;
 struct LabelState
 {
     QString Caption;
-    bool Visible = true;
 };
 
 struct ButtonState

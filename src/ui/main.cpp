@@ -3,24 +3,32 @@
  */
 #include "data/dataplatform.h"
 #include "data/fatalerror.h"
-#include "game/fom.h"
+#include "ui/about.h"
+#include "ui/window.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
-#include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("pokotama"));
+    QApplication::setApplicationVersion(QStringLiteral(POKOTAMA_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("pokotama"));
+
     DataPlatform platform;
-    Fom fom(platform);
-    try {
-        fom.LoadForm();
-        fom.FormActivate();
-    } catch (const FatalError &error) {
-        std::fprintf(stderr, "%s\n", error.what());
+    GameWindow window(platform);
+    // Broken data ends the game: say what is wrong, then leave at once,
+    // whatever handler or dialog the error came from.
+    window.setFatalHandler([&window](const FatalError &error) {
+        reportFatalError(error, &window);
+        std::exit(1);
+    });
+    if (!window.loadForm())
         return 1;
-    }
-    return 0;
+    window.show();
+    // A desktop activates a new window by itself; a bare X server does not.
+    window.activateWindow();
+    return app.exec();
 }

@@ -1,0 +1,48 @@
+/*
+ * layout.h: the window's size and its 10 × 10 grid, from the screen.
+ *
+ * The window's outer frame is a square nine tenths of the screen's height.
+ * Its inner area is a grid of 10 × 10 cells, and every control has its
+ * place on that grid, so the game looks the same on every screen. Sizes
+ * are worked out in twips (1/1440 inch) like the fonts, then turned into
+ * pixels: at 96 dots per inch a pixel is 15 twips.
+ */
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+namespace layout {
+
+struct Screen
+{
+    double heightTwips;    // the screen's full height
+    double twipsPerPixel;  // 1440 / the screen's logical dots per inch
+};
+
+Screen screenOf(int heightPixels, double logicalDotsPerInch);
+
+// The side of the square outer frame, in pixels.
+int outerSide(const Screen &screen);
+
+// The message area's font size in points: three points for every whole
+// 2000 twips of screen height (15 at 768 pixels, 24 at 1080). The button's
+// is one and a half times that.
+int baseFontPoints(const Screen &screen);
+
+// A place on the grid, in cells.
+struct Cell
+{
+    double left, top, width, height;
+};
+
+inline constexpr Cell kMessages{0, 7, 10, 3};   // LBl, the bottom three rows
+inline constexpr Cell kButton{0.5, 6, 3, 1};    // Com
+inline constexpr Cell kGauge{4, 6.5, 6, 0.5};   // PicStr
+inline constexpr Cell kCreature{4, 0, 6, 6};    // Img, the upper right 6 × 6
+
+// The pixel rectangle of a cell in an inner area of the given size. Edges
+// are rounded, not sizes, so neighbouring cells meet without a gap.
+QRect place(QSize inner, const Cell &cell);
+
+} // namespace layout

@@ -1,0 +1,238 @@
+/*
+ * window.cpp: the game's window, its layout and its events.
+ */
+#include "ui/window.h"
+
+#include "data/fatalerror.h"
+#include "ui/about.h"
+#include "ui/clickablelabel.h"
+#include "ui/creatureview.h"
+#include "ui/gauge.h"
+#include "ui/layout.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace {
+
+// The game's face is MS PGothic. Where it is missing, IPA's proportional
+// Gothic (Debian's fonts-ipafont-gothic) and other Japanese faces follow,
+// so kanji always take Japanese shapes, never Chinese ones.
+const QStringList kFontFamilies{
+    QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
+    QStringLiteral("IPAexGothic"),   QStringLiteral("VL PGothic"), QStringLiteral("Noto Sans CJK JP"),
+    QStringLiteral("Source Han Sans JP"), QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic"),
+};
+
+QFont gameFont(double points, bool boldItalic)
+{
+    QFont font;
+    font.setFamilies(kFontFamilies);
+    font.setPointSizeF(points);
+    font.setBold(boldItalic);
+    font.setItalic(boldItalic);
+    return font;
+}
+
+} // namespace
+
+GameWindow::GameWindow(DataPlatform &platform, QWidget *parent)
+    : QWidget(parent)
+    , m_platform(platform)
+    , m_fom(platform)
+{
+    setObjectName(QStringLiteral("Fom"));
+    setWindowTitle(QStringLiteral("ぽこたま"));
+    setWindowIcon(QIcon(QStringLiteral(":/pokotama-32.png")));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    QPalette white = palette();
+    white.setColor(QPalette::Window, Qt::white);
+    white.setColor(QPalette::WindowText, Qt::black);
+    setPalette(white);
+    setAutoFillBackground(true);
+
+    // The controls, in their order in the window.
+    m_e = new PictureHolder(this);
+    m_e->setObjectName(QStringLiteral("E"));
+    m_img = new CreatureView(m_e, this);
+    m_img->setObjectName(QStringLiteral("Img"));
+    m_imgTim = new QTimer(this);
+    m_imgTim->setObjectName(QStringLiteral("ImgTim"));
+    m_tim = new QTimer(this);
+    m_tim->setObjectName(QStringLiteral("Tim"));
+    // The growth clock paces the whole round: it must not drift.
+    m_tim->setTimerType(Qt::PreciseTimer);
+    m_picStr = new Gauge(this);
+    m_picStr->setObjectName(QStringLiteral("PicStr"));
+    m_com = new QPushButton(this);
+    m_com->setObjectName(QStringLiteral("Com"));
+    // A white button, drawn by us rather than in the desktop's button colour.
+    m_com->setStyleSheet(QStringLiteral(
+        "QPushButton { background: white; color: black; border: 1px solid #8a8a8a; border-radius: 4px; }"
+        "QPushButton:hover { border-color: #5a8f3c; }"
+        "QPushButton:focus { border: 2px solid #5a8f3c; }"
+        "QPushButton:pressed { background: #eef6e8; }"));
+    // The tick count lives in a label that the player never sees.
+    m_timLbl = new QLabel(this);
+    m_timLbl->setObjectName(QStringLiteral("TimLbl"));
+    m_timLbl->hide();
+    m_lbl = new ClickableLabel(this);
+    m_lbl->setObjectName(QStringLiteral("LBl"));
+    // Data files are shown as they are, never read as markup.
+    m_lbl->setTextFormat(Qt::PlainText);
+    m_lbl->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_lbl->setWordWrap(true);
+
+    m_platform.setAboutBox([this] { showAboutBox(this); });
+
+    connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }); });
+    connect(m_lbl, &ClickableLabel::clicked, this, [this] { handle([this] { m_fom.AboutClick(); }); });
+    connect(m_tim, &QTimer::timeout, this, [this] { handle([this] { m_fom.GrowthTick(); }); });
+    connect(m_imgTim, &QTimer::timeout, this, [this] { handle([this] { m_fom.WiggleTick(); }); });
+
+    m_onFatal = [this](const FatalError &error) { reportFatalError(error, this); };
+    m_com->setFocus();
+}
+
+GameWindow::~GameWindow()
+{
+    // The about box callback must not outlive the window.
+    m_platform.setAboutBox({});
+}
+
+bool GameWindow::loadForm()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const layout::Screen metrics = layout::screenOf(screen->geometry().height(), screen->logicalDotsPerInchY());
+    m_outerSide = layout::outerSide(metrics);
+    const int points = layout::baseFontPoints(metrics);
+    m_lbl->setFont(gameFont(points, true));
+    m_com->setFont(gameFont(points * 1.5, false));
+    m_timLbl->setFont(gameFont(points, false));
+
+    // Until a window manager tells us its frame, the inner area is the frame.
+    m_frameMargins = {};
+    setFixedSize(m_outerSide, m_outerSide);
+    const QPoint centre = screen->availableGeometry().center();
+    move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
+
+    handle([this] { m_fom.LoadForm(); });
+    return !m_stopped;
+}
+
+template <typename Handler> void GameWindow::handle(Handler handler)
+{
+    if (m_stopped)
+        return;
+    try {
+        handler();
+    } catch (const FatalError &error) {
+        stop();
+        if (m_onFatal)
+            m_onFatal(error);
+        return;
+    }
+    if (!m_stopped)
+        sync();
+}
+
+void GameWindow::stop()
+{
+    m_stopped = true;
+    m_tim->stop();
+    m_imgTim->stop();
+    m_com->setEnabled(false);
+}
+
+void GameWindow::sync()
+{
+    m_com->setText(m_fom.Com.Caption);
+    m_lbl->setText(forDisplay(m_fom.LBl.Caption));
+    m_timLbl->setText(m_fom.TimLbl.Caption);
+    m_picStr->setBar(m_fom.ShpStr);
+    m_img->setVisible(m_fom.Img.Visible);
+
+    // A new picture in E shows from the next frame on.
+    const QImage &picture = m_platform.picture();
+    if (picture.cacheKey() != m_pictureKey) {
+        m_pictureKey = picture.cacheKey();
+        m_e->setPicture(picture);
+        m_img->pictureChanged();
+    }
+    if (m_fom.WiggleFrame != m_img->frame())
+        m_img->showFrame(m_fom.WiggleFrame);
+
+    // Changing the period of a running timer restarts its count, as a
+    // stage-up expects: the next tick comes one new period later.
+    for (auto [timer, state] : {std::pair{m_tim, &m_fom.Tim}, std::pair{m_imgTim, &m_fom.ImgTim}}) {
+        if (timer->interval() != state->Interval)
+            timer->setInterval(state->Interval);
+        if (timer->isActive() != state->Enabled)
+            state->Enabled ? timer->start() : timer->stop();
+    }
+}
+
+bool GameWindow::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        // Only the first activation starts a round; the game knows which.
+        handle([this] { m_fom.FormActivate(); });
+        fitFrame();
+        break;
+    case QEvent::Show:
+    case QEvent::Move:
+        fitFrame();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+void GameWindow::fitFrame()
+{
+    // A window manager adds a title bar and borders around the inner area.
+    // Once they are known, shrink the inner area so the frame is square.
+    if (m_outerSide <= 0 || !isVisible())
+        return;
+    const QRect inner = geometry();
+    const QRect frame = frameGeometry();
+    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                           frame.bottom() - inner.bottom());
+    if (margins == m_frameMargins)
+        return;
+    m_frameMargins = margins;
+    setFixedSize(m_outerSide - margins.left() - margins.right(), m_outerSide - margins.top() - margins.bottom());
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
+}
+
+void GameWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    placeControls();
+}
+
+void GameWindow::placeControls()
+{
+    const QSize inner = size();
+    m_lbl->setGeometry(layout::place(inner, layout::kMessages));
+    m_com->setGeometry(layout::place(inner, layout::kButton));
+    m_picStr->setGeometry(layout::place(inner, layout::kGauge));
+    m_img->setGeometry(layout::place(inner, layout::kCreature));
+}
+
+void GameWindow::keyPressEvent(QKeyEvent *event)
+{
+    // The button takes Space by itself; Enter works too, wherever the focus is.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_com->isEnabled()) {
+        m_com->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}

@@ -1,0 +1,82 @@
+/*
+ * window.h: Fom, the game's window.
+ *
+ * The window owns the real widgets and timers and the game's state. Each
+ * event (a timer firing, a click on the button or the message area, the
+ * first activation) runs one handler of the game, and then sync() makes
+ * the widgets show what the state now says: the one place that copies
+ * state to the screen. The growth clock's period and running state reach
+ * the real timer the same way.
+ */
+#pragma once
+
+#include "data/dataplatform.h"
+#include "game/fom.h"
+
+#include <QMargins>
+#include <QWidget>
+
+#include <functional>
+
+class ClickableLabel;
+class CreatureView;
+class FatalError;
+class Gauge;
+class PictureHolder;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+class GameWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Called when the game meets broken data; the game is stopped by then.
+    using FatalHandler = std::function<void(const FatalError &)>;
+
+    explicit GameWindow(DataPlatform &platform, QWidget *parent = nullptr);
+    ~GameWindow() override;
+
+    void setFatalHandler(FatalHandler handler) { m_onFatal = std::move(handler); }
+
+    // Sizes the window for the primary screen, lays out its controls and
+    // loads the game (LoadForm). False if the game could not load.
+    bool loadForm();
+
+    const Fom &fom() const { return m_fom; }
+    bool stopped() const { return m_stopped; }
+
+    // The outer frame's side, in pixels, that the layout asks for.
+    int outerSide() const { return m_outerSide; }
+
+protected:
+    bool event(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    template <typename Handler> void handle(Handler handler);
+    void sync();
+    void placeControls();
+    void fitFrame();
+    void stop();
+
+    DataPlatform &m_platform;
+    Fom m_fom;
+    FatalHandler m_onFatal;
+    bool m_stopped = false;
+
+    PictureHolder *m_e;
+    CreatureView *m_img;
+    QTimer *m_imgTim;
+    QTimer *m_tim;
+    Gauge *m_picStr;
+    QPushButton *m_com;
+    QLabel *m_timLbl;
+    ClickableLabel *m_lbl;
+
+    int m_outerSide = 0;
+    QMargins m_frameMargins;
+    qint64 m_pictureKey = 0;
+};
