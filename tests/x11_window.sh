@@ -1,0 +1,64 @@
+#!/bin/sh
+# Starts the built game on a private X server and checks its window: titled
+# ぽこたま, mapped, and square on the outside, nine tenths of the screen's
+# height. Run twice: on a bare server (no window manager: the inner area is
+# the frame) and under openbox, whose title bar and borders the game must
+# take off its inner area.
+#
+#   x11_window.sh <pokotama> [bare|openbox]
+set -eu
+game=$1
+mode=${2:-bare}
+
+if [ -z "${POKOTAMA_INSIDE_X:-}" ]; then
+    export POKOTAMA_INSIDE_X=1
+    exec xvfb-run -a -s "-screen 0 1366x768x24" "$0" "$@"
+fi
+unset QT_QPA_PLATFORM
+
+if [ "$mode" = openbox ]; then
+    openbox >/dev/null 2>&1 &
+    wm=$!
+    trap 'kill $wm 2>/dev/null' EXIT
+    sleep 1
+fi
+
+"$game" &
+pid=$!
+trap 'kill $pid 2>/dev/null; [ -n "${wm:-}" ] && kill $wm 2>/dev/null' EXIT
+
+# Wait for the window and for the window manager to settle its frame.
+id=""
+for _ in $(seq 1 100); do
+    id=$(xwininfo -root -tree | awk '/"ぽこたま": \(/ { print $1; exit }')
+    [ -n "$id" ] && xwininfo -id "$id" | grep -q 'Map State: IsViewable' && break
+    sleep 0.2
+done
+[ -n "$id" ] || { echo "FAIL: no window titled ぽこたま"; exit 1; }
+sleep 1
+
+info=$(xwininfo -id "$id")
+echo "$info" | grep -q 'Map State: IsViewable' || { echo "FAIL: window not mapped"; exit 1; }
+width=$(echo "$info" | awk '/  Width:/ { print $2 }')
+height=$(echo "$info" | awk '/  Height:/ { print $2 }')
+
+# _NET_FRAME_EXTENTS: left, right, top, bottom; absent without a window manager.
+extents=$(xprop -id "$id" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | tr -d ' ')
+left=0 right=0 top=0 bottom=0
+if [ -n "$extents" ]; then
+    IFS=, read -r left right top bottom <<EOT
+$extents
+EOT
+fi
+[ "$mode" = bare ] || [ "$top" -gt 0 ] || { echo "FAIL: openbox gave no frame"; exit 1; }
+
+outer_w=$((width + left + right))
+outer_h=$((height + top + bottom))
+expected=691 # nine tenths of 768 pixels, rounded
+echo "$mode: inner ${width}x${height}, frame $left,$right,$top,$bottom, outer ${outer_w}x${outer_h}"
+[ "$outer_w" -eq "$outer_h" ] || { echo "FAIL: the outer frame is not square"; exit 1; }
+[ "$outer_h" -eq "$expected" ] || { echo "FAIL: outer side $outer_h, expected $expected"; exit 1; }
+xprop -id "$id" _NET_WM_NAME | grep -q '"ぽこたま"' || { echo "FAIL: title"; exit 1; }
+xprop -id "$id" _NET_WM_ICON | grep -qi "icon (32 x 32)" || { echo "FAIL: no window icon"; exit 1; }
+kill -0 "$pid" || { echo "FAIL: the game has exited"; exit 1; }
+echo PASS
