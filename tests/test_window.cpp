@@ -62,6 +62,14 @@ struct Game
     QString caption() const { return window.fom().Com.Caption; }
 };
 
+// The colour at a point given in logical pixels, whatever the image's
+// device pixel ratio.
+QColor colourAt(const QImage &image, double x, double y)
+{
+    const qreal ratio = image.devicePixelRatio();
+    return QColor(image.pixel(int(x * ratio), int(y * ratio)));
+}
+
 // Runs action once the next modal box is open: hands it the box, then
 // closes it. Returns false if no box opened.
 void whenModalOpens(const std::function<void(QMessageBox *)> &action)
@@ -276,6 +284,18 @@ private slots:
                  img->renderFrame(img->frame()).convertToFormat(QImage::Format_RGB32));
     }
 
+    // Each frame is scaled at the display's size in device pixels, so a
+    // high-density screen shows it sharp rather than blown up.
+    void crispAtAnyScale()
+    {
+        Game game;
+        CreatureView *img = game.img();
+        const qreal ratio = img->devicePixelRatioF();
+        const QImage frame = img->renderFrame(1);
+        QCOMPARE(frame.size(), (QSizeF(img->size()) * ratio).toSize());
+        QCOMPARE(frame.devicePixelRatio(), ratio);
+    }
+
     // The frame's strip beyond the picture's right edge is white, and the
     // picture is stretched over the whole display.
     void frameGeometry()
@@ -289,14 +309,14 @@ private slots:
         view.resize(240, 120);
         // Frame 1: the picture over the left 100/120 of the display, then white.
         const QImage one = view.renderFrame(1);
-        QCOMPARE(one.size(), QSize(240, 120));
-        QCOMPARE(QColor(one.pixel(5, 60)), QColor(Qt::red));
-        QCOMPARE(QColor(one.pixel(190, 60)), QColor(Qt::red));
-        QCOMPARE(QColor(one.pixel(210, 60)), QColor(Qt::white));
+        QCOMPARE(one.size(), (QSizeF(240, 120) * view.devicePixelRatioF()).toSize());
+        QCOMPARE(colourAt(one, 5, 60), QColor(Qt::red));
+        QCOMPARE(colourAt(one, 190, 60), QColor(Qt::red));
+        QCOMPARE(colourAt(one, 210, 60), QColor(Qt::white));
         // Frame 2: from the picture's 20th column: still red up to 80/100.
         const QImage two = view.renderFrame(2);
-        QCOMPARE(QColor(two.pixel(180, 60)), QColor(Qt::red));
-        QCOMPARE(QColor(two.pixel(200, 60)), QColor(Qt::white));
+        QCOMPARE(colourAt(two, 180, 60), QColor(Qt::red));
+        QCOMPARE(colourAt(two, 200, 60), QColor(Qt::white));
     }
 
     // The bar in gauge units, 800 across: cut at the gauge's right edge,
@@ -311,23 +331,23 @@ private slots:
         bar.BackColor = colour::kRed;
         gauge.setBar(bar);
         QImage image = gauge.grab().toImage();
-        QCOMPARE(QColor(image.pixel(140, 10)), QColor(Qt::red));
-        QCOMPARE(QColor(image.pixel(160, 10)), QColor(Qt::white));
+        QCOMPARE(colourAt(image, 140, 10), QColor(Qt::red));
+        QCOMPARE(colourAt(image, 160, 10), QColor(Qt::white));
 
         bar.Width = 950;
         bar.BackColor = colour::kYellow;
         gauge.setBar(bar);
         image = gauge.grab().toImage();
-        QCOMPARE(image.width(), 400);
-        QCOMPARE(QColor(image.pixel(399, 10)), QColor(Qt::yellow));
-        QCOMPARE(QColor(image.pixel(0, 10)), QColor(Qt::yellow));
+        QCOMPARE(image.deviceIndependentSize(), QSizeF(400, 20));
+        QCOMPARE(colourAt(image, 399, 10), QColor(Qt::yellow));
+        QCOMPARE(colourAt(image, 0, 10), QColor(Qt::yellow));
 
         bar.Width = 50;
         bar.BackColor = colour::kBlue;
         gauge.setBar(bar);
         image = gauge.grab().toImage();
-        QCOMPARE(QColor(image.pixel(10, 10)), QColor(Qt::blue));
-        QCOMPARE(QColor(image.pixel(30, 10)), QColor(Qt::white));
+        QCOMPARE(colourAt(image, 10, 10), QColor(Qt::blue));
+        QCOMPARE(colourAt(image, 30, 10), QColor(Qt::white));
     }
 
     // The controls sit on the 10 × 10 grid of the inner area.
