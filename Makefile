@@ -9,7 +9,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 # Debian packages each goal needs.
 BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
-TEST_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils openbox
+TEST_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils openbox xdotool
 
 PACKAGES := $(BUILD_PACKAGES)
 

@@ -1,11 +1,13 @@
 #!/bin/sh
 # Starts the built game on a private X server and checks its window: titled
 # ぽこたま, mapped, and square on the outside, nine tenths of the screen's
-# height. Run twice: on a bare server (no window manager: the inner area is
-# the frame) and under openbox, whose title bar and borders the game must
-# take off its inner area.
+# height. Run on a bare server (no window manager: the inner area is the
+# frame) and under openbox, whose title bar and borders the game must take
+# off its inner area. In the mode "fatal" the game's data folder lacks its
+# first picture: the game must show an error dialog, and exit with status 1
+# once it is closed, having said what is wrong on stderr too.
 #
-#   x11_window.sh <pokotama> [bare|openbox]
+#   x11_window.sh <pokotama> [bare|openbox|fatal]
 set -eu
 game=$1
 mode=${2:-bare}
@@ -16,11 +18,36 @@ if [ -z "${POKOTAMA_INSIDE_X:-}" ]; then
 fi
 unset QT_QPA_PLATFORM
 
-if [ "$mode" = openbox ]; then
+if [ "$mode" != bare ]; then
     openbox >/dev/null 2>&1 &
     wm=$!
     trap 'kill $wm 2>/dev/null' EXIT
     sleep 1
+fi
+
+if [ "$mode" = fatal ]; then
+    # A copy of the game beside a data folder without 0.dat.
+    copy=$(mktemp -d)
+    cp "$game" "$copy/pokotama"
+    cp -r "$(dirname "$game")/dat" "$copy/dat"
+    rm "$copy/dat/0.dat"
+    "$copy/pokotama" 2>"$copy/stderr" &
+    pid=$!
+    for _ in $(seq 1 100); do
+        [ "$(xwininfo -root -tree | grep -c '"ぽこたま": (')" -ge 2 ] && break
+        sleep 0.2
+    done
+    sleep 1
+    kill -0 "$pid" || { echo "FAIL: the game left without waiting for the dialog"; exit 1; }
+    xdotool key Return
+    status=0
+    wait "$pid" || status=$?
+    cat "$copy/stderr"
+    [ "$status" -eq 1 ] || { echo "FAIL: exit status $status, expected 1"; exit 1; }
+    grep -q "The data file $copy/dat/0.dat is missing." "$copy/stderr" || { echo "FAIL: stderr"; exit 1; }
+    rm -rf "$copy"
+    echo PASS
+    exit 0
 fi
 
 "$game" &
