@@ -1,0 +1,290 @@
+/*
+ * test_content.cpp: the game's own data files as shipped in dat/, and its
+ * icons: read through the game's own loaders, and measured against the
+ * window they are shown in at the smallest screen we support (768 pixels
+ * high at 96 dpi).
+ */
+#include "data/fatalerror.h"
+#include "data/messagetable.h"
+#include "data/picture.h"
+#include "data/textfile.h"
+
+#include <QFile>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTest>
+
+#include <algorithm>
+
+namespace {
+
+const QString kData = QStringLiteral(POKOTAMA_DATA "/");
+const QString kIcons = QStringLiteral(POKOTAMA_ICONS "/");
+
+// On a 768-pixel screen the window is about 690 pixels square and the
+// message area, its bottom three tenths, about 680 × 200. Its text is bold
+// italic at 15 points, 20 pixels. A line must stay well inside the width,
+// and a text (after the empty line the game puts first) inside the height.
+constexpr int kFontPixels = 20;
+constexpr int kMaxLineWidth = 640;
+constexpr int kMessageAreaHeight = 195;
+constexpr int kMaxTextLines = 5;
+
+const QString kFontFamily = QStringLiteral("IPAPGothic");
+
+// The button captions the texts tell the player to press.
+const QString kStart = QStringLiteral("「はじめぃ」");
+const QString kWater = QStringLiteral("「水をやる」");
+const QString kStartOver = QStringLiteral("「やりなおし～」");
+
+const QStringList kTextFiles{"opn", "love", QStringLiteral("枯れる"), QStringLiteral("腐る"), "muni"};
+const QStringList kEndings{"love", QStringLiteral("枯れる"), QStringLiteral("腐る")};
+const QStringList kPictures{"0", "1", "2", "3", "4", "love", QStringLiteral("枯れる"), QStringLiteral("腐る")};
+
+QByteArray rawBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot open %s", qPrintable(path));
+    return file.readAll();
+}
+
+QStringList textLines(const QString &base)
+{
+    return data::readTextFile(kData + base + QStringLiteral(".tad"));
+}
+
+data::MessageTable messageTable()
+{
+    return data::loadMessageTable(textLines("muni"), kData + QStringLiteral("muni.tad"));
+}
+
+// The message area's font. Fails the calling test if the font is missing:
+// a fallback font has other widths and would prove nothing.
+bool messageFont(QFont &font)
+{
+    font = QFont(kFontFamily);
+    font.setPixelSize(kFontPixels);
+    font.setBold(true);
+    font.setItalic(true);
+    const QString family = QFontInfo(font).family();
+    if (family != kFontFamily) {
+        QTest::qFail(qPrintable(QStringLiteral("the font %1 is missing (Qt would use %2): install the "
+                                               "Debian package fonts-ipafont-gothic")
+                                        .arg(kFontFamily, family)),
+                     __FILE__, __LINE__);
+        return false;
+    }
+    return true;
+}
+
+// Lines that are too wide, each with its width, one a line; empty if none.
+QString tooWide(const QStringList &lines, const QFontMetrics &metrics)
+{
+    QString report;
+    for (const QString &line : lines) {
+        const int width = metrics.horizontalAdvance(line);
+        if (width > kMaxLineWidth)
+            report += QStringLiteral("%1 px: %2\n").arg(width).arg(line);
+    }
+    return report;
+}
+
+// Near-white or fully transparent: the background of our pictures.
+bool isBackground(QRgb pixel)
+{
+    return qAlpha(pixel) == 0 || (qRed(pixel) > 245 && qGreen(pixel) > 245 && qBlue(pixel) > 245);
+}
+
+} // namespace
+
+class TestContent : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // ---- Encoding and line ends: what the game reads is what we wrote.
+
+    void textFilesAreShiftJisWithCrLf_data()
+    {
+        QTest::addColumn<QString>("base");
+        for (const QString &base : kTextFiles)
+            QTest::newRow(qPrintable(base)) << base;
+    }
+
+    void textFilesAreShiftJisWithCrLf()
+    {
+        QFETCH(QString, base);
+        const QByteArray bytes = rawBytes(kData + base + QStringLiteral(".tad"));
+        QVERIFY2(bytes.endsWith("\r\n"), "the last line has no CR LF");
+        for (qsizetype i = 0; i < bytes.size(); ++i) {
+            if (bytes[i] == '\r')
+                QVERIFY2(i + 1 < bytes.size() && bytes[i + 1] == '\n', qPrintable(QString("lone CR at byte %1").arg(i)));
+            if (bytes[i] == '\n')
+                QVERIFY2(i > 0 && bytes[i - 1] == '\r', qPrintable(QString("lone LF at byte %1").arg(i)));
+        }
+
+        const QStringList lines = data::decodeLines(bytes);
+        QVERIFY(!lines.isEmpty());
+        for (qsizetype n = 0; n < lines.size(); ++n) {
+            const QString &line = lines[n];
+            QVERIFY2(!line.contains(QChar(0xFFFD)),
+                     qPrintable(QString("line %1 is not code page 932: %2").arg(n + 1).arg(line)));
+            for (const QChar c : line)
+                QVERIFY2(c.unicode() >= 0x20 && c.unicode() != 0x7F,
+                         qPrintable(QString("line %1 holds control character U+%2")
+                                            .arg(n + 1).arg(c.unicode(), 4, 16, QChar('0'))));
+            // Spaces at either end push a centred line off centre.
+            QVERIFY2(line == line.trimmed(),
+                     qPrintable(QString("line %1 starts or ends with a space: \"%2\"").arg(n + 1).arg(line)));
+        }
+        // Read back the way we wrote it: bytes that decode and encode to
+        // the same bytes hold no look-alike that the game would show otherwise.
+        QCOMPARE(data::encodeCp932(lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")), bytes);
+    }
+
+    // ---- What the texts must say.
+
+    // The opening tells how to play with the buttons' own captions, and every
+    // ending tells how to start over: a hint naming a button that does not
+    // exist (a wave dash for the full-width tilde, say) would leave the
+    // player guessing.
+    void textsNameTheButtons()
+    {
+        const QString opening = textLines("opn").join('\n');
+        QVERIFY2(opening.contains(kStart), qPrintable(opening));
+        QVERIFY2(opening.contains(kWater), qPrintable(opening));
+        for (const QString &ending : kEndings) {
+            const QString text = textLines(ending).join('\n');
+            QVERIFY2(text.contains(kStartOver), qPrintable(ending + ": " + text));
+        }
+    }
+
+    void messageTableHasTenLinesInEveryGroup()
+    {
+        const data::MessageTable table = messageTable();
+        for (int group = 0; group < data::kGroups; ++group) {
+            QStringList seen;
+            for (int line = 0; line < 10; ++line) {
+                const QString &message = table[group][line];
+                const QString where = QString("group %1, line %2").arg(group).arg(line);
+                QVERIFY2(!message.trimmed().isEmpty(), qPrintable(where + " is empty"));
+                // Two ">" in a row store the second as a message.
+                QVERIFY2(message != QStringLiteral(">"), qPrintable(where + " is a stray \">\""));
+                QVERIFY2(!seen.contains(message), qPrintable(where + " repeats: " + message));
+                seen.append(message);
+            }
+            // Line 10 is never shown: a message there is lost.
+            QVERIFY2(table[group][10].isEmpty(),
+                     qPrintable(QString("group %1 has an eleventh line, which is never shown: %2")
+                                        .arg(group).arg(table[group][10])));
+        }
+    }
+
+    // ---- Fitting the window.
+
+    void textsFitTheMessageArea_data()
+    {
+        QTest::addColumn<QString>("base");
+        for (const QString &base : kTextFiles)
+            if (base != QStringLiteral("muni"))
+                QTest::newRow(qPrintable(base)) << base;
+    }
+
+    void textsFitTheMessageArea()
+    {
+        QFETCH(QString, base);
+        QFont font;
+        if (!messageFont(font))
+            return;
+        const QFontMetrics metrics(font);
+        const QStringList lines = textLines(base);
+        QVERIFY2(lines.size() <= kMaxTextLines, qPrintable(QString("%1 lines").arg(lines.size())));
+        // The game shows an empty line before the text.
+        const int height = int(lines.size() + 1) * metrics.lineSpacing();
+        QVERIFY2(height <= kMessageAreaHeight, qPrintable(QString("%1 px high").arg(height)));
+        const QString wide = tooWide(lines, metrics);
+        QVERIFY2(wide.isEmpty(), qPrintable("too wide for the message area:\n" + wide));
+    }
+
+    // A watering shows one message alone, on the line after the empty one.
+    void messagesFitTheMessageArea()
+    {
+        QFont font;
+        if (!messageFont(font))
+            return;
+        const QFontMetrics metrics(font);
+        QStringList all;
+        for (const auto &group : messageTable())
+            for (const QString &message : group)
+                all.append(message);
+        const QString wide = tooWide(all, metrics);
+        QVERIFY2(wide.isEmpty(), qPrintable("too wide for the message area:\n" + wide));
+    }
+
+    // ---- Pictures.
+
+    void picturesLoad_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const QString &name : kPictures)
+            QTest::newRow(qPrintable(name)) << name;
+    }
+
+    // Every picture loads through the game's loader, square and large enough
+    // to stay sharp when stretched over the creature area, with an empty
+    // border: the wiggle shifts the picture sideways by a 20-pixel strip,
+    // and a drawing that touched the edge would be cut off.
+    void picturesLoad()
+    {
+        QFETCH(QString, name);
+        QImage picture;
+        try {
+            picture = data::loadPicture(kData + name + QStringLiteral(".dat"));
+        } catch (const FatalError &error) {
+            QFAIL(qPrintable(error.message()));
+        }
+        QCOMPARE(picture.width(), picture.height());
+        QVERIFY2(picture.width() >= 400 && picture.width() <= 1024, qPrintable(QString::number(picture.width())));
+
+        const int margin = picture.width() / 32;
+        const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const bool border = x < margin || y < margin || x >= image.width() - margin
+                                    || y >= image.height() - margin;
+                if (border && !isBackground(image.pixel(x, y)))
+                    QFAIL(qPrintable(QString("the drawing reaches the border at %1, %2").arg(x).arg(y)));
+            }
+    }
+
+    // ---- The window icon.
+
+    void iconsHaveTheirSize_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {32, 48, 64, 128, 256})
+            QTest::newRow(qPrintable(QString::number(size))) << size;
+    }
+
+    // The face on a transparent ground, at exactly the size its name says.
+    void iconsHaveTheirSize()
+    {
+        QFETCH(int, size);
+        const QImage icon(kIcons + QString("pokotama-%1.png").arg(size));
+        QVERIFY2(!icon.isNull(), "missing or unreadable");
+        QCOMPARE(icon.size(), QSize(size, size));
+        QVERIFY(icon.hasAlphaChannel());
+        const int last = size - 1;
+        for (const QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
+            QCOMPARE(qAlpha(icon.pixel(corner)), 0);
+        QVERIFY2(qAlpha(icon.pixel(size / 2, size / 2)) == 255, "the middle of the face is not opaque");
+    }
+};
+
+QTEST_MAIN(TestContent)
+#include "test_content.moc"
