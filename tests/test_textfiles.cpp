@@ -10,7 +10,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <future>
+
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -154,6 +158,29 @@ private slots:
             error = readError(locked);
             QVERIFY2(error.contains("Cannot read the data file " + locked), qPrintable(error));
         }
+    }
+
+    // A named pipe in the data folder is refused at once, not waited on
+    // until some other program writes to it.
+    void namedPipeIsRefusedWithoutWaiting()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.path() + "/opn.tad";
+        const QByteArray native = QFile::encodeName(path);
+        QCOMPARE(::mkfifo(native.constData(), 0644), 0);
+
+        auto reading = std::async(std::launch::async, [&] { return readError(path); });
+        if (reading.wait_for(std::chrono::seconds(20)) == std::future_status::timeout) {
+            // Let the stuck reader go before failing.
+            const int writer = ::open(native.constData(), O_WRONLY | O_NONBLOCK);
+            if (writer >= 0)
+                ::close(writer);
+            reading.wait();
+            QFAIL("reading a named pipe waited for a writer");
+        }
+        const QString error = reading.get();
+        QVERIFY2(error.contains(path + " is not a regular file"), qPrintable(error));
     }
 
     // The error is two lines: Japanese, then English.

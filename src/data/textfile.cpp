@@ -69,14 +69,18 @@ QString errnoText(int error)
 // the UTF-8 name does not exist. Returns the descriptor or throws.
 int openDataFile(const QString &path)
 {
+    // O_NONBLOCK: opening a named pipe for reading would otherwise wait for
+    // a writer that never comes; readDataFile refuses anything but a regular
+    // file, and on a regular file the flag changes nothing.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     const QByteArray native = QFile::encodeName(path);
-    int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(native.constData(), flags);
     if (fd < 0 && errno == ENOENT) {
         const qsizetype slash = path.lastIndexOf(u'/');
         const QByteArray sjisName = encodeCp932(path.mid(slash + 1));
         const QByteArray sjisPath = QFile::encodeName(path.left(slash + 1)) + sjisName;
         if (!sjisName.isEmpty() && sjisPath != native)
-            fd = ::open(sjisPath.constData(), O_RDONLY | O_CLOEXEC);
+            fd = ::open(sjisPath.constData(), flags);
         if (fd < 0)
             throwMissing(path);
     }
