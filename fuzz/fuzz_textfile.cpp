@@ -29,9 +29,12 @@ void fail(const char *what)
 }
 
 // The lines the bytes hold, by the line-end rule alone: CR LF, CR or LF
-// ends a line, and a last line without an end still counts.
+// ends a line, and a last line without an end still counts. A UTF-8
+// byte-order mark at the start is no part of any line.
 qsizetype expectedLineCount(QByteArrayView bytes)
 {
+    if (bytes.startsWith(data::kUtf8ByteOrderMark))
+        bytes = bytes.sliced(data::kUtf8ByteOrderMark.size());
     qsizetype count = 0;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r') {

@@ -101,6 +101,22 @@ private slots:
         QTest::newRow("control bytes as themselves")
             << QByteArray("\x1a\x1c") << QString(QChar(0x1A)) + QChar(0x1C);
         QTest::newRow("NUL byte") << QByteArray("a\0b", 3) << QStringLiteral("a") + QChar(0) + QStringLiteral("b");
+        QTest::newRow("DEL byte is replaced like an undecodable one") << QByteArray("a\x7f") << QStringLiteral("a\uFFFD");
+
+        // A UTF-8 byte-order mark says the editor saved the file as UTF-8.
+        QTest::newRow("UTF-8 after a byte-order mark")
+            << QByteArray("\xef\xbb\xbf") + QStringLiteral("はじめぃ\r\n～①").toUtf8() << QStringLiteral("はじめぃ\n～①");
+        QTest::newRow("only the byte-order mark") << QByteArray("\xef\xbb\xbf") << QString();
+        QTest::newRow("only one mark is dropped")
+            << QByteArray("\xef\xbb\xbf\xef\xbb\xbf>") << QStringLiteral("\uFEFF>");
+        QTest::newRow("invalid UTF-8 after the mark")
+            << QByteArray("\xef\xbb\xbf" "a\xff\xe3\x81\r\nb\xe3") << QStringLiteral("a\uFFFD\uFFFD\uFFFD\nb\uFFFD");
+        QTest::newRow("UTF-8 cut short at the very end")
+            << QByteArray("\xef\xbb\xbf" "a\r\nb\xe3\x81") << QStringLiteral("a\nb\uFFFD\uFFFD");
+        QTest::newRow("control bytes in UTF-8 are themselves")
+            << QByteArray("\xef\xbb\xbf\x1a\x1c\x7f") << QString(QChar(0x1A)) + QChar(0x1C) + QChar(0x7F);
+        QTest::newRow("the mark later on is code page 932")
+            << QByteArray("a\r\n\xef\xbb\xbf") << QStringLiteral("a\n\uFFFD\uFF7F");
     }
 
     // Code page 932 text; a byte that is not valid shows as U+FFFD and the

@@ -139,24 +139,41 @@ QByteArray readDataFile(const QString &path)
 QStringList decodeLines(QByteArrayView bytes)
 {
     QStringList lines;
+
+    // A text editor that saves as UTF-8 may put the byte-order mark EF BB BF
+    // first (Windows Notepad does). EF BB is no character in code page 932,
+    // so no Shift-JIS file starts this way: such a file is read as UTF-8,
+    // without the mark, and says what its author wrote.
+    const bool utf8 = bytes.startsWith(kUtf8ByteOrderMark);
+    if (utf8)
+        bytes = bytes.sliced(kUtf8ByteOrderMark.size());
     if (bytes.isEmpty())
         return lines;
 
-    QStringDecoder decoder("windows-31j");
-    if (!decoder.isValid())
-        throw FatalError(QStringLiteral("この Qt には Shift-JIS（コードページ 932）の文字コード変換がありません。"),
-                         QStringLiteral("This Qt has no decoder for Shift-JIS (code page 932)."));
-
     // Decode the whole file at once; CR and LF never occur inside a
-    // two-byte character, so splitting the decoded text is the same as
-    // splitting the bytes. A file that does not end in a line end gets one,
-    // so that a lead byte left dangling at its very end is reported as an
-    // undecodable byte rather than silently dropped.
-    QString text = decoder.decode(bytes);
-    const char last = bytes.back();
-    if (last != '\n' && last != '\r')
-        text += decoder.decode(QByteArrayView("\n", 1));
-    repairIcuControls(text);
+    // character of either encoding, so splitting the decoded text is the
+    // same as splitting the bytes.
+    QString text;
+    if (utf8) {
+        // Stateless: a sequence cut short at the very end becomes U+FFFD.
+        // The mark is gone already; a second one is kept as a character.
+        QStringDecoder decoder(QStringConverter::Utf8,
+                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        text = decoder.decode(bytes);
+    } else {
+        QStringDecoder decoder("windows-31j");
+        if (!decoder.isValid())
+            throw FatalError(QStringLiteral("この Qt には Shift-JIS（コードページ 932）の文字コード変換がありません。"),
+                             QStringLiteral("This Qt has no decoder for Shift-JIS (code page 932)."));
+        text = decoder.decode(bytes);
+        // ICU holds back a lead byte left dangling at the very end; a line
+        // end after it makes it come out as an undecodable byte rather than
+        // vanish.
+        const char last = bytes.back();
+        if (last != '\n' && last != '\r')
+            text += decoder.decode(QByteArrayView("\n", 1));
+        repairIcuControls(text);
+    }
 
     qsizetype start = 0;
     const qsizetype size = text.size();
@@ -169,6 +186,9 @@ QStringList decodeLines(QByteArrayView bytes)
             ++i;
         start = i + 1;
     }
+    // A last line without a line end is still a line.
+    if (start < size)
+        lines.append(text.mid(start));
     return lines;
 }
 

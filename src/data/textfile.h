@@ -6,6 +6,8 @@
  * same as files made on Windows; a last line without a line end is still a
  * line, and nothing after the last line end counts as an extra empty line.
  * Bytes that are not valid code page 932 become U+FFFD and reading goes on.
+ * A file that starts with the UTF-8 byte-order mark (EF BB BF) was saved as
+ * UTF-8 by an editor and is read as UTF-8, without the mark.
  *
  * File names are looked up as UTF-8 first and then, if no such file exists,
  * as the same name in code page 932 bytes: a data folder unpacked from an
@@ -29,7 +31,10 @@ inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 // larger than kMaxDataFileBytes.
 QByteArray readDataFile(const QString &path);
 
-// Bytes in code page 932 to lines of text, without their line ends.
+inline constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF", 3);
+
+// Bytes in code page 932 (or UTF-8 after a byte-order mark) to lines of
+// text, without their line ends.
 // Throws FatalError if this Qt has no code page 932 decoder.
 QStringList decodeLines(QByteArrayView bytes);
 
