@@ -19,11 +19,30 @@ namespace {
                      QStringLiteral("Cannot read the picture %1: %2").arg(path, english));
 }
 
+// Sides as the header gives them; a BMP stored top to bottom gives a
+// negative height.
+bool tooBig(QSize size)
+{
+    const qint64 width = qAbs(qint64(size.width()));
+    const qint64 height = qAbs(qint64(size.height()));
+    return width > kMaxPictureSide || height > kMaxPictureSide || width * height > kMaxPicturePixels;
+}
+
+[[noreturn]] void throwTooBig(const QString &path, QSize size)
+{
+    const qint64 width = qAbs(qint64(size.width()));
+    const qint64 height = qAbs(qint64(size.height()));
+    throwBadPicture(path,
+                    QStringLiteral("%1 × %2 ピクセルは大きすぎます（1 辺 %3 まで、%4 ピクセルまで）。")
+                            .arg(width).arg(height).arg(kMaxPictureSide).arg(kMaxPicturePixels),
+                    QStringLiteral("%1 × %2 pixels is too large (at most %3 a side, %4 pixels in all).")
+                            .arg(width).arg(height).arg(kMaxPictureSide).arg(kMaxPicturePixels));
+}
+
 } // namespace
 
-QImage loadPicture(const QString &path)
+QImage decodePicture(QByteArray bytes, const QString &path)
 {
-    QByteArray bytes = readDataFile(path);
     if (bytes.isEmpty())
         throwBadPicture(path, QStringLiteral("空のファイルです。"), QStringLiteral("the file is empty."));
 
@@ -31,22 +50,16 @@ QImage loadPicture(const QString &path)
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     reader.setDecideFormatFromContent(true);
-    // 4096 × 4096 at 4 bytes a pixel; Qt refuses to allocate more for us.
-    reader.setAllocationLimit(int(kMaxPicturePixels * 4 / (1024 * 1024)));
+    // The limit holds for every reader in the program, also those that Qt
+    // starts inside one picture (an icon holding a PNG): no picture within
+    // our bounds needs more, in the widest format Qt's readers make.
+    QImageReader::setAllocationLimit(int(kMaxPicturePixels * kMaxBytesPerPixel / (1024 * 1024)));
 
     // Most formats tell their size from the header, before any pixel is
     // decoded: refuse a picture that claims to be enormous up front.
     const QSize claimed = reader.size();
-    const auto tooBig = [](QSize size) {
-        return size.width() > kMaxPictureSide || size.height() > kMaxPictureSide
-               || qint64(size.width()) * size.height() > kMaxPicturePixels;
-    };
-    if (claimed.isValid() && tooBig(claimed))
-        throwBadPicture(path,
-                        QStringLiteral("%1 × %2 ピクセルは大きすぎます（1 辺 %3 まで、%4 ピクセルまで）。")
-                                .arg(claimed.width()).arg(claimed.height()).arg(kMaxPictureSide).arg(kMaxPicturePixels),
-                        QStringLiteral("%1 × %2 pixels is too large (at most %3 a side, %4 pixels in all).")
-                                .arg(claimed.width()).arg(claimed.height()).arg(kMaxPictureSide).arg(kMaxPicturePixels));
+    if (tooBig(claimed))
+        throwTooBig(path, claimed);
 
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
@@ -55,10 +68,13 @@ QImage loadPicture(const QString &path)
                         QStringLiteral("not a picture Qt can read (%1).").arg(why));
     }
     if (tooBig(image.size()))
-        throwBadPicture(path,
-                        QStringLiteral("%1 × %2 ピクセルは大きすぎます。").arg(image.width()).arg(image.height()),
-                        QStringLiteral("%1 × %2 pixels is too large.").arg(image.width()).arg(image.height()));
+        throwTooBig(path, image.size());
     return image;
+}
+
+QImage loadPicture(const QString &path)
+{
+    return decodePicture(readDataFile(path), path);
 }
 
 } // namespace data

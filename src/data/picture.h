@@ -17,8 +17,16 @@ namespace data {
 // keep a hostile header from asking for gigabytes.
 inline constexpr int kMaxPictureSide = 8192;
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
+// Bytes a pixel takes in the widest image Qt's readers make (16 bits a
+// channel, as in our own PNGs): how much memory the largest picture needs.
+inline constexpr qint64 kMaxBytesPerPixel = 8;
 
 // The picture at path. Throws FatalError naming the file.
 QImage loadPicture(const QString &path);
+
+// The picture held in bytes, the content of the file at path (which only
+// names it in errors). Throws FatalError: empty, not a picture, or too
+// large.
+QImage decodePicture(QByteArray bytes, const QString &path);
 
 } // namespace data
