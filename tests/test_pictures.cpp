@@ -239,10 +239,34 @@ private slots:
         QTest::newRow("unknown format: PDF") << QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n") << "not a picture Qt can read";
         QTest::newRow("unknown format: WebP header")
             << QByteArray("RIFF\x24\0\0\0WEBPVP8 \x18\0\0\0", 24) << "not a picture Qt can read";
-        QTest::newRow("truncated png") << encoded(sample(), "PNG").left(40) << "not a picture Qt can read";
+        QTest::newRow("png header only") << encoded(sample(), "PNG").left(40) << "not a picture Qt can read";
         QTest::newRow("too wide") << bmpHeader(9000, 1) << "too large";
         QTest::newRow("too many pixels") << bmpHeader(5000, 5000) << "too large";
         QTest::newRow("too tall, stored top down") << bmpHeader(1, -100000) << "100000 pixels is too large";
+
+        // Cut in half: Qt stops quietly at the end of some formats and
+        // fills the rest of the picture from memory or with a plain colour.
+        QImage photo(64, 48, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
+        const auto half = [](const QByteArray &bytes) { return bytes.left(bytes.size() / 2); };
+        QTest::newRow("cut short: png") << half(encoded(photo, "PNG")) << "Cannot read";
+        QTest::newRow("cut short: bmp") << half(encoded(photo, "BMP")) << "cut short";
+        QTest::newRow("cut short: bmp, 256 colours")
+            << half(encoded(photo.convertToFormat(QImage::Format_Indexed8), "BMP")) << "cut short";
+        QTest::newRow("cut short: bmp, black and white")
+            << half(encoded(photo.convertToFormat(QImage::Format_Mono), "BMP")) << "cut short";
+        QTest::newRow("cut short: bmp, last byte missing") << encoded(photo, "BMP").chopped(1) << "cut short";
+        QTest::newRow("cut short: jpeg") << half(encoded(photo, "JPEG")) << "cut short";
+        QTest::newRow("cut short: jpeg, end marker missing") << encoded(photo, "JPEG").chopped(2) << "cut short";
+        QTest::newRow("cut short: gif") << half(gif(64, 48, 64 * 48)) << "cut short";
+        QTest::newRow("cut short: xbm") << half(encoded(photo, "XBM")) << "cut short";
+        QTest::newRow("cut short: xpm") << half(encoded(photo, "XPM")) << "Cannot read";
+        QTest::newRow("cut short: ppm") << half(encoded(photo, "PPM")) << "Cannot read";
+        QTest::newRow("cut short: pgm") << half(encoded(photo, "PGM")) << "Cannot read";
+        QTest::newRow("cut short: pbm") << half(encoded(photo, "PBM")) << "Cannot read";
+        QTest::newRow("cut short: ico") << half(encoded(photo, "ICO")) << "Cannot read";
     }
 
     // A picture that cannot be shown stops the game, naming the file.

@@ -3,8 +3,8 @@
  *
  * Pictures are any image format Qt reads; the ".dat" extension says
  * nothing about the format, which is told from the content. A picture that
- * is empty, broken, of a format Qt does not know, or larger than any
- * picture of this game needs to be is refused with a clear error.
+ * is empty, broken, cut short, of a format Qt does not know, or larger
+ * than any picture of this game needs to be is refused with a clear error.
  */
 #pragma once
 
@@ -25,8 +25,8 @@ inline constexpr qint64 kMaxBytesPerPixel = 8;
 QImage loadPicture(const QString &path);
 
 // The picture held in bytes, the content of the file at path (which only
-// names it in errors). Throws FatalError: empty, not a picture, or too
-// large.
+// names it in errors). Throws FatalError: empty, not a picture, cut short,
+// or too large.
 QImage decodePicture(QByteArray bytes, const QString &path);
 
 } // namespace data
