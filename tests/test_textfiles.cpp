@@ -163,6 +163,10 @@ private slots:
         error = readError(noFolder);
         QVERIFY2(error.contains("The data folder " + dir.path() + "/dat is missing."), qPrintable(error));
 
+        writeBytes(dir.path() + "/file", "x");
+        error = readError(dir.path() + "/file/opn.tad");
+        QVERIFY2(error.contains("The data folder " + dir.path() + "/file is not a folder."), qPrintable(error));
+
         QVERIFY(QDir(dir.path()).mkdir("folder.tad"));
         error = readError(dir.path() + "/folder.tad");
         QVERIFY2(error.contains("is a folder, not a file"), qPrintable(error));

@@ -44,7 +44,11 @@ QString errnoText(int error)
 [[noreturn]] void throwMissing(const QString &path)
 {
     const QString folder = QFileInfo(path).path();
-    if (!QFileInfo(folder).isDir())
+    const QFileInfo folderInfo(folder);
+    if (folderInfo.exists() && !folderInfo.isDir())
+        throw FatalError(QStringLiteral("データフォルダ %1 はフォルダではありません。").arg(folder),
+                         QStringLiteral("The data folder %1 is not a folder.").arg(folder));
+    if (!folderInfo.isDir())
         throw FatalError(QStringLiteral("データフォルダ %1 が見つかりません。").arg(folder),
                          QStringLiteral("The data folder %1 is missing.").arg(folder));
     throw FatalError(QStringLiteral("データファイル %1 が見つかりません。").arg(path),
