@@ -146,6 +146,8 @@ private slots:
         // With both names present the UTF-8 one wins.
         writeBytes(dir.path() + QStringLiteral("/枯れる.tad"), "utf8\r\n");
         QCOMPARE(data::readTextFile(dir.path() + QStringLiteral("/枯れる.tad")), QStringList{"utf8"});
+        // QTemporaryDir cannot remove a name that is not UTF-8.
+        ::unlink(nativePath.constData());
     }
 
     // Errors name the full path; a missing folder is told apart from a
@@ -178,6 +180,67 @@ private slots:
             error = readError(locked);
             QVERIFY2(error.contains("Cannot read the data file " + locked), qPrintable(error));
         }
+    }
+
+    // Large and odd files read as the rules say, in time linear in their
+    // size: a line of ten megabytes, a million short lines, NUL bytes.
+    void largeFiles()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.path() + "/opn.tad";
+
+        writeBytes(path, QByteArray(10 * 1024 * 1024 - 1, '\x82') + "\xa0\r\nend");
+        QStringList lines = data::readTextFile(path);
+        QCOMPARE(lines.size(), 2);
+        QCOMPARE(lines[0].size(), 10 * 1024 * 1024 / 2); // pairs of 82 82 make ｂ; 82 A0 makes あ
+        QCOMPARE(lines[0].back(), QChar(0x3042));
+        QCOMPARE(lines[1], QStringLiteral("end"));
+
+        QByteArray many;
+        for (int i = 0; i < 1000000; ++i)
+            many += i % 2 ? "\r\n" : "a\n";
+        writeBytes(path, many);
+        lines = data::readTextFile(path);
+        QCOMPARE(lines.size(), 1000000);
+        QCOMPARE(lines.count(QStringLiteral("a")), 500000);
+
+        writeBytes(path, QByteArray(1000, '\0'));
+        lines = data::readTextFile(path);
+        QCOMPARE(lines, QStringList{QString(1000, QChar(0))});
+    }
+
+    // What is not a plain file of sensible size is refused, naming it.
+    void notAPlainFile_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("over 64 MiB") << "huge" << "is too large (67108865 bytes, at most 67108864)";
+        QTest::newRow("device") << "device" << "is not a regular file";
+        QTest::newRow("link to a folder") << "folder link" << "is a folder, not a file";
+        QTest::newRow("link that leads nowhere") << "dangling link" << "is missing";
+    }
+
+    void notAPlainFile()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, what);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.path() + "/muni.tad";
+        const QByteArray native = QFile::encodeName(path);
+        if (kind == "huge") { // sparse: no disk used
+            writeBytes(path, {});
+            QCOMPARE(::truncate(native.constData(), data::kMaxDataFileBytes + 1), 0);
+        } else if (kind == "device") {
+            QCOMPARE(::symlink("/dev/zero", native.constData()), 0);
+        } else if (kind == "folder link") {
+            QCOMPARE(::symlink(QFile::encodeName(dir.path()).constData(), native.constData()), 0);
+        } else {
+            QCOMPARE(::symlink("/nonexistent/muni.tad", native.constData()), 0);
+        }
+        const QString error = readError(path);
+        QVERIFY2(error.contains(path + ' ' + what) || error.contains(path + ' ' + what.mid(3)), qPrintable(error));
     }
 
     // A named pipe in the data folder is refused at once, not waited on
