@@ -236,6 +236,9 @@ private slots:
                                                << "%1 is not a regular file.";
         QTest::newRow("device as muni.tad") << "muni.tad" << "device" << QByteArray() << int(Load)
                                             << "%1 is not a regular file.";
+        QTest::newRow("text of a million line ends and one") << QStringLiteral("love.tad") << "bytes"
+                                                             << QByteArray(1000001, '\n') << int(Love)
+                                                             << "The data file %1 has too many lines";
         QTest::newRow("text over 64 MiB") << QStringLiteral("腐る.tad") << "huge" << QByteArray() << int(Rot)
                                           << "The data file %1 is too large";
 

@@ -205,6 +205,18 @@ private slots:
         QCOMPARE(lines.size(), 1000000);
         QCOMPARE(lines.count(QStringLiteral("a")), 500000);
 
+        // One line more is more than any text of ours, and refused before
+        // a million strings are made: a file of nothing but line ends
+        // would take some thirty times its size in memory.
+        writeBytes(path, many + "b");
+        QString error = readError(path);
+        QVERIFY2(error.contains("The data file " + path + " has too many lines (1000001, at most 1000000)."),
+                 qPrintable(error));
+        writeBytes(path, many + "\r");
+        QVERIFY(readError(path).contains("too many lines (1000001"));
+        writeBytes(path, many.chopped(2) + "\r\r");
+        QVERIFY(readError(path).contains("too many lines (1000001"));
+
         writeBytes(path, QByteArray(1000, '\0'));
         lines = data::readTextFile(path);
         QCOMPARE(lines, QStringList{QString(1000, QChar(0))});

@@ -198,7 +198,22 @@ QStringList decodeLines(QByteArrayView bytes)
 
 QStringList readTextFile(const QString &path)
 {
-    return decodeLines(readDataFile(path));
+    const QByteArray bytes = readDataFile(path);
+    // Count the lines before making them, by the same rule as decodeLines:
+    // CR and LF bytes are line ends in either encoding.
+    qsizetype lines = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++lines;
+    }
+    if (!bytes.isEmpty() && bytes.back() != '\n' && bytes.back() != '\r')
+        ++lines;
+    if (lines > kMaxTextLines)
+        throw FatalError(QStringLiteral("データファイル %1 の行が多すぎます（%2 行、上限 %3 行）。")
+                                 .arg(path).arg(lines).arg(kMaxTextLines),
+                         QStringLiteral("The data file %1 has too many lines (%2, at most %3).")
+                                 .arg(path).arg(lines).arg(kMaxTextLines));
+    return decodeLines(bytes);
 }
 
 } // namespace data

@@ -26,6 +26,11 @@ namespace data {
 // refusing it keeps a bad archive from eating the player's memory.
 inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 
+// Nor does any text of ours come near this many lines. Each line is a
+// string of its own, so a file of nothing but line ends would otherwise
+// take some thirty times its size in memory (two gigabytes for 64 MiB).
+inline constexpr qsizetype kMaxTextLines = 1000000;
+
 // The whole content of the file at path. Throws FatalError naming the file
 // when it is missing (or its folder is), is a folder, cannot be read, or is
 // larger than kMaxDataFileBytes.
@@ -38,7 +43,8 @@ inline constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF", 3);
 // Throws FatalError if this Qt has no code page 932 decoder.
 QStringList decodeLines(QByteArrayView bytes);
 
-// readDataFile, then decodeLines.
+// readDataFile, then decodeLines. Throws FatalError naming the file as
+// readDataFile does, and for a file of more than kMaxTextLines lines.
 QStringList readTextFile(const QString &path);
 
 // The name in code page 932 bytes, or an empty array if some character of it
