@@ -3,20 +3,34 @@
 #   make test   install what is missing, build, run every test
 #   make package  the Debian package, build/pokotama_<version>_<arch>.deb
 # The build goes to build/: build/pokotama, build/pokotama-sim, build/dat.
+# make test also builds the game and its tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-asan/, and the fuzz targets in
+# build-fuzz/, and runs the tests of all three.
+#
+# Longer runs, for when there is time:
+#   make soak        a million rounds of random play (build/pokotama-soak)
+#   make fuzz-long   each fuzz target for FUZZ_SECONDS (default 1800)
 
 BUILD := build
+ASAN_BUILD := build-asan
+FUZZ_BUILD := build-fuzz
 JOBS := $(shell nproc 2>/dev/null || echo 2)
+CLANGXX := clang++-14
+FUZZ_SMOKE_SECONDS := 30
+FUZZ_SECONDS := 1800
 
 # Debian packages each goal needs.
 BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
+# clang and its sanitizer and libFuzzer runtimes for build-asan/ and
+# build-fuzz/; llvm-14 brings the symbolizer that makes their reports readable.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
-	desktop-file-utils appstream lintian
+	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14
 
 PACKAGES := $(BUILD_PACKAGES)
 
-.PHONY: all build run test package packages clean
+.PHONY: all build run test package asan fuzz soak fuzz-long packages clean
 
 all: build
 
@@ -25,8 +39,10 @@ run: build
 	./$(BUILD)/pokotama
 
 test: PACKAGES := $(TEST_PACKAGES)
-test: build
+test: build asan fuzz
 	cd $(BUILD) && ctest --output-on-failure --timeout 600 -j$(JOBS)
+	cd $(ASAN_BUILD) && ctest --output-on-failure --timeout 900 -j$(JOBS)
+	cd $(FUZZ_BUILD) && ctest --output-on-failure --timeout 600 -j$(JOBS)
 
 # The Debian package: build/pokotama_<version>_<arch>.deb
 package: PACKAGES := $(PACKAGE_PACKAGES)
@@ -37,8 +53,27 @@ build: packages
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j$(JOBS)
 
+asan: PACKAGES := $(TEST_PACKAGES)
+asan: packages
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) -DPOKOTAMA_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j$(JOBS)
+
+fuzz: PACKAGES := $(TEST_PACKAGES)
+fuzz: packages
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) -DPOKOTAMA_FUZZ=ON \
+	  -DPOKOTAMA_FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS)
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+
+soak: build
+	./$(BUILD)/pokotama-soak
+
+fuzz-long: PACKAGES := $(TEST_PACKAGES)
+fuzz-long: fuzz
+	cmake -S . -B $(FUZZ_BUILD) -DPOKOTAMA_FUZZ_SECONDS=$(FUZZ_SECONDS)
+	cd $(FUZZ_BUILD) && ctest -V --timeout $$(( $(FUZZ_SECONDS) + 600 )) -j$(JOBS)
+
 packages:
 	@tools/ensure-packages $(PACKAGES)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

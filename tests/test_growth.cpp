@@ -3,6 +3,7 @@
  * withering and love endings, and the bar's colour.
  */
 #include "fakeplatform.h"
+#include "game/int16.h"
 
 #include <QTest>
 
@@ -167,6 +168,57 @@ private slots:
             QFAIL("no error");
         } catch (const FatalError &error) {
             QVERIFY2(error.english().contains("16-bit"), qPrintable(error.message()));
+        }
+    }
+
+    // The step's own increment is checked too: a stage-up from a step at
+    // the top of the range stops the game.
+    void stepOverflowIsAnError()
+    {
+        Game game;
+        game.start();
+        game.fom.GrowthStep = 32765;
+        game.fom.TimLbl.Caption = QStringLiteral("40000");
+        try {
+            game.tick(10);
+            QFAIL("no error");
+        } catch (const FatalError &error) {
+            QVERIFY2(error.english().contains("GrowthStep + 5 = 32770"), qPrintable(error.message()));
+        }
+    }
+
+    void int16Limits_data()
+    {
+        QTest::addColumn<int>("a");
+        QTest::addColumn<int>("b");
+        QTest::addColumn<bool>("multiply");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("largest sum") << 32766 << 1 << false << true;
+        QTest::newRow("sum one over") << 32767 << 1 << false << false;
+        QTest::newRow("smallest sum") << -32767 << -1 << false << true;
+        QTest::newRow("sum one under") << -32768 << -1 << false << false;
+        QTest::newRow("largest product") << 181 << 181 << true << true;
+        QTest::newRow("product over") << 182 << 181 << true << false;
+        QTest::newRow("most negative squared") << -32768 << -32768 << true << false;
+        QTest::newRow("most negative times -1") << -32768 << -1 << true << false;
+    }
+
+    // The 16-bit operations are computed wide and then checked, so the
+    // check itself never overflows (UndefinedBehaviorSanitizer runs this).
+    void int16Limits()
+    {
+        QFETCH(int, a);
+        QFETCH(int, b);
+        QFETCH(bool, multiply);
+        QFETCH(bool, fits);
+        const int exact = multiply ? a * b : a + b;
+        try {
+            const qint16 result = multiply ? int16::mul(qint16(a), qint16(b), "test") : int16::add(qint16(a), qint16(b), "test");
+            QVERIFY(fits);
+            QCOMPARE(int(result), exact);
+        } catch (const FatalError &error) {
+            QVERIFY2(!fits, qPrintable(error.message()));
+            QVERIFY2(error.english().contains(QString::number(exact)), qPrintable(error.message()));
         }
     }
 

@@ -5,6 +5,7 @@
  */
 #include "data/fatalerror.h"
 #include "data/messagetable.h"
+#include "data/textfile.h"
 
 #include <QTest>
 
@@ -104,6 +105,23 @@ private slots:
         QTest::newRow("only a marker") << QStringList{">"} << 1 << "ends right after";
         QTest::newRow("fifth marker at the end")
             << QStringList{"a", ">", "b", ">", "c", ">", "d", ">", "e", ">"} << 10 << "ends right after";
+    }
+
+    // A file of thousands of groups, read from its bytes, stops at the
+    // marker that starts the sixth, however much follows.
+    void thousandsOfGroups()
+    {
+        QByteArray bytes;
+        for (int g = 0; g < 100000; ++g)
+            bytes += "message\r\n>\r\n";
+        bytes += "last\r\n";
+        try {
+            data::loadMessageTable(data::decodeLines(bytes), kPath);
+            QFAIL("accepted");
+        } catch (const FatalError &error) {
+            QVERIFY2(error.english().startsWith(QStringLiteral("Message table %1, line 10: ").arg(kPath)),
+                     qPrintable(error.message()));
+        }
     }
 
     // A table that does not fit stops the game; the message names the file,

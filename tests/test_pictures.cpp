@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <sys/resource.h>
+
 namespace {
 
 QByteArray encoded(const QImage &image, const char *format)
@@ -45,6 +47,110 @@ QByteArray bmpHeader(qint32 width, qint32 height)
     return bytes;
 }
 
+// CRC-32 as PNG chunks carry it.
+quint32 crc32(const QByteArray &bytes)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (char c : bytes) {
+        crc ^= static_cast<quint8>(c);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+QByteArray bigEndian32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToBigEndian(value, bytes.data());
+    return bytes;
+}
+
+QByteArray pngChunk(const QByteArray &type, const QByteArray &data)
+{
+    return bigEndian32(quint32(data.size())) + type + data + bigEndian32(crc32(type + data));
+}
+
+// A PNG whose header (with a correct checksum) claims width × height
+// pixels of 8-bit RGB, followed by a little image data and the end chunk.
+QByteArray pngClaiming(quint32 width, quint32 height)
+{
+    const QByteArray header = bigEndian32(width) + bigEndian32(height) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    const QByteArray data = qCompress(QByteArray(1000, '\0')).mid(4); // zlib stream
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) + pngChunk("IDAT", data)
+           + pngChunk("IEND", {});
+}
+
+// A GIF of width × height whose codes are all 8 bits wide (code size 7,
+// a clear code every 100 codes, so the code table never grows past 8
+// bits). pixels says how many pixels the data gives, stripes of colour.
+QByteArray gif(quint16 width, quint16 height, int pixels)
+{
+    QByteArray bytes("GIF89a");
+    char sides[4];
+    qToLittleEndian<quint16>(width, sides);
+    qToLittleEndian<quint16>(height, sides + 2);
+    bytes.append(sides, 4).append("\xF6\x00\x00", 3); // 128 global colours
+    for (int i = 0; i < 128; ++i)
+        bytes.append(char(i * 2)).append(char(255 - i * 2)).append(char(i));
+    bytes.append("\x2C\0\0\0\0", 5).append(sides, 4).append('\0');
+    bytes.append('\x07');
+    QByteArray codes;
+    for (int i = 0; i < pixels; ++i) {
+        if (i % 100 == 0)
+            codes.append(char(128));
+        codes.append(char((i / 4) % 128));
+    }
+    codes.append(char(129));
+    for (qsizetype at = 0; at < codes.size(); at += 255) {
+        const QByteArray block = codes.mid(at, 255);
+        bytes.append(char(block.size())).append(block);
+    }
+    return bytes.append('\0').append(';');
+}
+
+// A baseline JPEG of sample() whose frame header claims width × height.
+QByteArray jpegClaiming(quint16 width, quint16 height)
+{
+    QByteArray bytes = encoded(sample(), "JPEG");
+    const qsizetype frame = bytes.indexOf("\xff\xc0");
+    qToBigEndian<quint16>(height, bytes.data() + frame + 5);
+    qToBigEndian<quint16>(width, bytes.data() + frame + 7);
+    return bytes;
+}
+
+QByteArray xbmClaiming(int width, int height)
+{
+    return QStringLiteral("#define a_width %1\n#define a_height %2\nstatic char a_bits[] = {\n0x00, 0x01 };\n")
+        .arg(width).arg(height).toLatin1();
+}
+
+QByteArray xpmClaiming(int width, int height)
+{
+    return QStringLiteral("/* XPM */\nstatic char *a[] = {\n\"%1 %2 1 1\",\n\"  c #ffffff\",\n\"  \"};\n")
+        .arg(width).arg(height).toLatin1();
+}
+
+// An icon holding one PNG, as Windows Vista icons do.
+QByteArray iconHolding(const QByteArray &png)
+{
+    QByteArray bytes("\0\0\1\0\1\0", 6);
+    QByteArray entry(16, '\0'); // 0 × 0 means 256 × 256
+    qToLittleEndian<quint16>(1, entry.data() + 4);
+    qToLittleEndian<quint16>(32, entry.data() + 6);
+    qToLittleEndian<quint32>(quint32(png.size()), entry.data() + 8);
+    qToLittleEndian<quint32>(22, entry.data() + 12);
+    return bytes + entry + png;
+}
+
+// The most memory this process has ever held, in MiB.
+qint64 peakMemoryMiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024;
+}
+
 } // namespace
 
 class TestPictures : public QObject
@@ -74,22 +180,97 @@ private:
     }
 
 private slots:
+    void enormousClaims_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("what");
+        QTest::newRow("png 100000 × 100000") << pngClaiming(100000, 100000) << "100000 × 100000 pixels is too large";
+        QTest::newRow("png 5000 × 5000") << pngClaiming(5000, 5000) << "5000 × 5000 pixels is too large";
+        QTest::newRow("png 1 × 2147483647") << pngClaiming(1, 0x7FFFFFFF) << "Cannot read";
+        QTest::newRow("bmp 100000 × 100000") << bmpHeader(100000, 100000) << "Cannot read";
+        QTest::newRow("bmp 5000 × 5000") << bmpHeader(5000, 5000) << "too large";
+        QTest::newRow("bmp 8000 × -8000") << bmpHeader(8000, -8000) << "too large";
+        QTest::newRow("gif 65535 × 65535") << gif(65535, 65535, 100) << "too large";
+        QTest::newRow("gif 5000 × 5000") << gif(5000, 5000, 100) << "too large";
+        QTest::newRow("jpeg 65535 × 65535") << jpegClaiming(65535, 65535) << "Cannot read";
+        QTest::newRow("jpeg 5000 × 5000") << jpegClaiming(5000, 5000) << "too large";
+        QTest::newRow("pbm 100000 × 100000") << QByteArray("P4\n100000 100000\n") + QByteArray(100, '\xff') << "Cannot read";
+        QTest::newRow("pgm 5000 × 5000") << QByteArray("P5\n5000 5000\n255\n") + QByteArray(100, '\x7f') << "too large";
+        QTest::newRow("ppm 5000 × 5000, as text") << QByteArray("P3\n5000 5000\n255\n1 2 3\n") << "too large";
+        QTest::newRow("xbm 100000 × 100000") << xbmClaiming(100000, 100000) << "Cannot read";
+        QTest::newRow("xbm 5000 × 5000") << xbmClaiming(5000, 5000) << "Cannot read";
+        QTest::newRow("xpm 100000 × 100000") << xpmClaiming(100000, 100000) << "Cannot read";
+        QTest::newRow("xpm 5000 × 5000") << xpmClaiming(5000, 5000) << "too large";
+        QTest::newRow("icon holding a png of 100000 × 100000") << iconHolding(pngClaiming(100000, 100000)) << "Cannot read";
+        QTest::newRow("icon holding a png of 5000 × 5000") << iconHolding(pngClaiming(5000, 5000)) << "Cannot read";
+    }
+
+    // First of all, while the process's peak memory is still low: a header
+    // that claims a picture far larger than ours could be is
+    // refused before the pixels are decoded, or by Qt's allocation limit,
+    // which we keep to what our largest picture needs: nowhere near the
+    // gigabytes the claim asks for.
+    void enormousClaims()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, what);
+        const QString path = write(QStringLiteral("2.dat"), bytes);
+        const qint64 before = peakMemoryMiB();
+        const QString error = loadError(path);
+        QVERIFY2(error.contains("Cannot read the picture " + path), qPrintable(error));
+        QVERIFY2(error.contains(what), qPrintable(error));
+        const qint64 grown = peakMemoryMiB() - before;
+        QVERIFY2(grown <= data::kMaxPicturePixels * data::kMaxBytesPerPixel / (1024 * 1024) + 16,
+                 qPrintable(QStringLiteral("peak memory grew by %1 MiB").arg(grown)));
+    }
+
     void anyFormatQtReads_data()
     {
-        QTest::addColumn<QByteArray>("format");
-        QTest::newRow("png") << QByteArray("PNG");
-        QTest::newRow("bmp") << QByteArray("BMP");
-        QTest::newRow("ppm") << QByteArray("PPM");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<bool>("exact"); // lossless with every colour of sample()
+        const QSize size(12, 8);
+        QTest::newRow("png") << encoded(sample(), "PNG") << size << true;
+        QTest::newRow("png, 16 bits a channel")
+            << encoded(sample().convertToFormat(QImage::Format_RGBX64), "PNG") << size << true;
+        QTest::newRow("bmp") << encoded(sample(), "BMP") << size << true;
+        QTest::newRow("bmp, 256 colours")
+            << encoded(sample().convertToFormat(QImage::Format_Indexed8), "BMP") << size << true;
+        QTest::newRow("bmp, black and white")
+            << encoded(sample().convertToFormat(QImage::Format_Mono), "BMP") << size << false;
+        QTest::newRow("ppm") << encoded(sample(), "PPM") << size << true;
+        QTest::newRow("pgm") << encoded(sample(), "PGM") << size << false;
+        QTest::newRow("pbm") << encoded(sample(), "PBM") << size << false;
+        QTest::newRow("xpm") << encoded(sample(), "XPM") << size << true;
+        QTest::newRow("xbm") << encoded(sample(), "XBM") << size << false;
+        QTest::newRow("jpeg") << encoded(sample(), "JPEG") << size << false;
+        QTest::newRow("ico") << encoded(sample(), "ICO") << size << true;
+        QTest::newRow("gif") << gif(12, 8, 96) << size << false;
     }
 
     // The content decides the format; the file is still called .dat.
     void anyFormatQtReads()
     {
-        QFETCH(QByteArray, format);
-        const QString path = write("0.dat", encoded(sample(), format.constData()));
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(bool, exact);
+        const QString path = write("0.dat", bytes);
+        QCOMPARE(loadError(path), QString());
         const QImage image = data::loadPicture(path);
-        QCOMPARE(image.size(), QSize(12, 8));
-        QCOMPARE(image.pixel(3, 2), qRgb(200, 40, 40));
+        QCOMPARE(image.size(), size);
+        if (exact)
+            QCOMPARE(image.pixel(3, 2), qRgb(200, 40, 40));
+    }
+
+    // A picture within our bounds loads in every format Qt reads it into:
+    // 3000 × 3000 at 16 bits a channel takes 72 MB as an image.
+    void widePixelsWithinTheBoundsLoad()
+    {
+        QImage big(3000, 3000, QImage::Format_RGBX64);
+        big.fill(Qt::darkGreen);
+        const QString path = write("1.dat", encoded(big, "PNG"));
+        QCOMPARE(loadError(path), QString());
+        QCOMPARE(data::loadPicture(path).size(), QSize(3000, 3000));
     }
 
     void refused_data()
@@ -98,11 +279,38 @@ private slots:
         QTest::addColumn<QString>("what");
         QTest::newRow("empty") << QByteArray() << "the file is empty";
         QTest::newRow("garbage") << QByteArray("this is not a picture at all") << "not a picture Qt can read";
-        QTest::newRow("truncated png") << encoded(sample(), "PNG").left(40) << "not a picture Qt can read";
-        // Qt itself refuses this header before we see its size.
-        QTest::newRow("enormous claim") << bmpHeader(100000, 100000) << "not a picture Qt can read";
+        QTest::newRow("a text file") << QByteArray("\x82\xcd\x82\xb6\x82\xdf\r\n") << "not a picture Qt can read";
+        QTest::newRow("unknown format: PDF") << QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n") << "not a picture Qt can read";
+        QTest::newRow("unknown format: WebP header")
+            << QByteArray("RIFF\x24\0\0\0WEBPVP8 \x18\0\0\0", 20) << "not a picture Qt can read";
+        QTest::newRow("png header only") << encoded(sample(), "PNG").left(40) << "not a picture Qt can read";
         QTest::newRow("too wide") << bmpHeader(9000, 1) << "too large";
         QTest::newRow("too many pixels") << bmpHeader(5000, 5000) << "too large";
+        QTest::newRow("too tall, stored top down") << bmpHeader(1, -100000) << "100000 pixels is too large";
+
+        // Cut in half: Qt stops quietly at the end of some formats and
+        // fills the rest of the picture from memory or with a plain colour.
+        QImage photo(64, 48, QImage::Format_RGB32);
+        for (int y = 0; y < photo.height(); ++y)
+            for (int x = 0; x < photo.width(); ++x)
+                photo.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
+        const auto half = [](const QByteArray &bytes) { return bytes.left(bytes.size() / 2); };
+        QTest::newRow("cut short: png") << half(encoded(photo, "PNG")) << "Cannot read";
+        QTest::newRow("cut short: bmp") << half(encoded(photo, "BMP")) << "cut short";
+        QTest::newRow("cut short: bmp, 256 colours")
+            << half(encoded(photo.convertToFormat(QImage::Format_Indexed8), "BMP")) << "cut short";
+        QTest::newRow("cut short: bmp, black and white")
+            << half(encoded(photo.convertToFormat(QImage::Format_Mono), "BMP")) << "cut short";
+        QTest::newRow("cut short: bmp, last byte missing") << encoded(photo, "BMP").chopped(1) << "cut short";
+        QTest::newRow("cut short: jpeg") << half(encoded(photo, "JPEG")) << "cut short";
+        QTest::newRow("cut short: jpeg, end marker missing") << encoded(photo, "JPEG").chopped(2) << "cut short";
+        QTest::newRow("cut short: gif") << half(gif(64, 48, 64 * 48)) << "cut short";
+        QTest::newRow("cut short: xbm") << half(encoded(photo, "XBM")) << "cut short";
+        QTest::newRow("cut short: xpm") << half(encoded(photo, "XPM")) << "Cannot read";
+        QTest::newRow("cut short: ppm") << half(encoded(photo, "PPM")) << "Cannot read";
+        QTest::newRow("cut short: pgm") << half(encoded(photo, "PGM")) << "Cannot read";
+        QTest::newRow("cut short: pbm") << half(encoded(photo, "PBM")) << "Cannot read";
+        QTest::newRow("cut short: ico") << half(encoded(photo, "ICO")) << "Cannot read";
     }
 
     // A picture that cannot be shown stops the game, naming the file.

@@ -3,8 +3,8 @@
  *
  * Pictures are any image format Qt reads; the ".dat" extension says
  * nothing about the format, which is told from the content. A picture that
- * is empty, broken, of a format Qt does not know, or larger than any
- * picture of this game needs to be is refused with a clear error.
+ * is empty, broken, cut short, of a format Qt does not know, or larger
+ * than any picture of this game needs to be is refused with a clear error.
  */
 #pragma once
 
@@ -17,8 +17,16 @@ namespace data {
 // keep a hostile header from asking for gigabytes.
 inline constexpr int kMaxPictureSide = 8192;
 inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
+// Bytes a pixel takes in the widest image Qt's readers make (16 bits a
+// channel, as in our own PNGs): how much memory the largest picture needs.
+inline constexpr qint64 kMaxBytesPerPixel = 8;
 
 // The picture at path. Throws FatalError naming the file.
 QImage loadPicture(const QString &path);
+
+// The picture held in bytes, the content of the file at path (which only
+// names it in errors). Throws FatalError: empty, not a picture, cut short,
+// or too large.
+QImage decodePicture(QByteArray bytes, const QString &path);
 
 } // namespace data

@@ -44,7 +44,11 @@ QString errnoText(int error)
 [[noreturn]] void throwMissing(const QString &path)
 {
     const QString folder = QFileInfo(path).path();
-    if (!QFileInfo(folder).isDir())
+    const QFileInfo folderInfo(folder);
+    if (folderInfo.exists() && !folderInfo.isDir())
+        throw FatalError(QStringLiteral("データフォルダ %1 はフォルダではありません。").arg(folder),
+                         QStringLiteral("The data folder %1 is not a folder.").arg(folder));
+    if (!folderInfo.isDir())
         throw FatalError(QStringLiteral("データフォルダ %1 が見つかりません。").arg(folder),
                          QStringLiteral("The data folder %1 is missing.").arg(folder));
     throw FatalError(QStringLiteral("データファイル %1 が見つかりません。").arg(path),
@@ -69,14 +73,18 @@ QString errnoText(int error)
 // the UTF-8 name does not exist. Returns the descriptor or throws.
 int openDataFile(const QString &path)
 {
+    // O_NONBLOCK: opening a named pipe for reading would otherwise wait for
+    // a writer that never comes; readDataFile refuses anything but a regular
+    // file, and on a regular file the flag changes nothing.
+    const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
     const QByteArray native = QFile::encodeName(path);
-    int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(native.constData(), flags);
     if (fd < 0 && errno == ENOENT) {
         const qsizetype slash = path.lastIndexOf(u'/');
         const QByteArray sjisName = encodeCp932(path.mid(slash + 1));
         const QByteArray sjisPath = QFile::encodeName(path.left(slash + 1)) + sjisName;
         if (!sjisName.isEmpty() && sjisPath != native)
-            fd = ::open(sjisPath.constData(), O_RDONLY | O_CLOEXEC);
+            fd = ::open(sjisPath.constData(), flags);
         if (fd < 0)
             throwMissing(path);
     }
@@ -135,24 +143,41 @@ QByteArray readDataFile(const QString &path)
 QStringList decodeLines(QByteArrayView bytes)
 {
     QStringList lines;
+
+    // A text editor that saves as UTF-8 may put the byte-order mark EF BB BF
+    // first (Windows Notepad does). EF BB is no character in code page 932,
+    // so no Shift-JIS file starts this way: such a file is read as UTF-8,
+    // without the mark, and says what its author wrote.
+    const bool utf8 = bytes.startsWith(kUtf8ByteOrderMark);
+    if (utf8)
+        bytes = bytes.sliced(kUtf8ByteOrderMark.size());
     if (bytes.isEmpty())
         return lines;
 
-    QStringDecoder decoder("windows-31j");
-    if (!decoder.isValid())
-        throw FatalError(QStringLiteral("この Qt には Shift-JIS（コードページ 932）の文字コード変換がありません。"),
-                         QStringLiteral("This Qt has no decoder for Shift-JIS (code page 932)."));
-
     // Decode the whole file at once; CR and LF never occur inside a
-    // two-byte character, so splitting the decoded text is the same as
-    // splitting the bytes. A file that does not end in a line end gets one,
-    // so that a lead byte left dangling at its very end is reported as an
-    // undecodable byte rather than silently dropped.
-    QString text = decoder.decode(bytes);
-    const char last = bytes.back();
-    if (last != '\n' && last != '\r')
-        text += decoder.decode(QByteArrayView("\n", 1));
-    repairIcuControls(text);
+    // character of either encoding, so splitting the decoded text is the
+    // same as splitting the bytes.
+    QString text;
+    if (utf8) {
+        // Stateless: a sequence cut short at the very end becomes U+FFFD.
+        // The mark is gone already; a second one is kept as a character.
+        QStringDecoder decoder(QStringConverter::Utf8,
+                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+        text = decoder.decode(bytes);
+    } else {
+        QStringDecoder decoder("windows-31j");
+        if (!decoder.isValid())
+            throw FatalError(QStringLiteral("この Qt には Shift-JIS（コードページ 932）の文字コード変換がありません。"),
+                             QStringLiteral("This Qt has no decoder for Shift-JIS (code page 932)."));
+        text = decoder.decode(bytes);
+        // ICU holds back a lead byte left dangling at the very end; a line
+        // end after it makes it come out as an undecodable byte rather than
+        // vanish.
+        const char last = bytes.back();
+        if (last != '\n' && last != '\r')
+            text += decoder.decode(QByteArrayView("\n", 1));
+        repairIcuControls(text);
+    }
 
     qsizetype start = 0;
     const qsizetype size = text.size();
@@ -165,12 +190,30 @@ QStringList decodeLines(QByteArrayView bytes)
             ++i;
         start = i + 1;
     }
+    // A last line without a line end is still a line.
+    if (start < size)
+        lines.append(text.mid(start));
     return lines;
 }
 
 QStringList readTextFile(const QString &path)
 {
-    return decodeLines(readDataFile(path));
+    const QByteArray bytes = readDataFile(path);
+    // Count the lines before making them, by the same rule as decodeLines:
+    // CR and LF bytes are line ends in either encoding.
+    qsizetype lines = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++lines;
+    }
+    if (!bytes.isEmpty() && bytes.back() != '\n' && bytes.back() != '\r')
+        ++lines;
+    if (lines > kMaxTextLines)
+        throw FatalError(QStringLiteral("データファイル %1 の行が多すぎます（%2 行、上限 %3 行）。")
+                                 .arg(path).arg(lines).arg(kMaxTextLines),
+                         QStringLiteral("The data file %1 has too many lines (%2, at most %3).")
+                                 .arg(path).arg(lines).arg(kMaxTextLines));
+    return decodeLines(bytes);
 }
 
 } // namespace data

@@ -6,6 +6,8 @@
  * same as files made on Windows; a last line without a line end is still a
  * line, and nothing after the last line end counts as an extra empty line.
  * Bytes that are not valid code page 932 become U+FFFD and reading goes on.
+ * A file that starts with the UTF-8 byte-order mark (EF BB BF) was saved as
+ * UTF-8 by an editor and is read as UTF-8, without the mark.
  *
  * File names are looked up as UTF-8 first and then, if no such file exists,
  * as the same name in code page 932 bytes: a data folder unpacked from an
@@ -24,16 +26,25 @@ namespace data {
 // refusing it keeps a bad archive from eating the player's memory.
 inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 
+// Nor does any text of ours come near this many lines. Each line is a
+// string of its own, so a file of nothing but line ends would otherwise
+// take some thirty times its size in memory (two gigabytes for 64 MiB).
+inline constexpr qsizetype kMaxTextLines = 1000000;
+
 // The whole content of the file at path. Throws FatalError naming the file
 // when it is missing (or its folder is), is a folder, cannot be read, or is
 // larger than kMaxDataFileBytes.
 QByteArray readDataFile(const QString &path);
 
-// Bytes in code page 932 to lines of text, without their line ends.
+inline constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF", 3);
+
+// Bytes in code page 932 (or UTF-8 after a byte-order mark) to lines of
+// text, without their line ends.
 // Throws FatalError if this Qt has no code page 932 decoder.
 QStringList decodeLines(QByteArrayView bytes);
 
-// readDataFile, then decodeLines.
+// readDataFile, then decodeLines. Throws FatalError naming the file as
+// readDataFile does, and for a file of more than kMaxTextLines lines.
 QStringList readTextFile(const QString &path);
 
 // The name in code page 932 bytes, or an empty array if some character of it

@@ -1,0 +1,377 @@
+/*
+ * soak.cpp: pokotama-soak, a long session of random play.
+ *
+ *   pokotama-soak [--rounds N] [--seed S] [--data DIR] [--uncached]
+ *
+ * Plays N rounds (a million unless told) in one session of the game, as
+ * the window would drive it: random mixes of growth ticks, button clicks,
+ * animation frames and clicks on the message area, each round with its
+ * own mix, some rounds played by a player who waters whenever the gauge
+ * runs low, so that every ending comes up and the growth clock soon runs
+ * at its fastest. After every event it checks what the rules promise:
+ *
+ *   - the water level stays above 0 and below 1000;
+ *   - the stage is 0 to 4, or 5 after the love ending;
+ *   - the button reads はじめぃ, 水をやる or やりなおし～, and the growth clock
+ *     runs exactly while it reads 水をやる;
+ *   - the growth interval is 400 ms less 30 for every stage-up so far,
+ *     never below 10 ms;
+ *   - the random draws grow by exactly what the event takes: a tick 1, a
+ *     watering 3 (2 when it rots), anything else 0;
+ *   - the session's memory does not grow once it has warmed up.
+ *
+ * It prints its figures (rounds, events, endings, time, peak memory at
+ * the start and at the end) and exits with status 1 at the first broken
+ * promise. The data files are read once and kept, unless --uncached asks
+ * for the game's own platform, which reads them again at every use.
+ */
+#include "data/dataplatform.h"
+#include "data/datadir.h"
+#include "data/fatalerror.h"
+#include "data/picture.h"
+#include "data/textfile.h"
+#include "game/fom.h"
+#include "game/platform.h"
+#include "game/rnd.h"
+#include "game/texts.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QImage>
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+// The data folder read once: every text and picture is kept after its
+// first use, so a million rounds measure the game and not the disk.
+class CachingPlatform : public Platform
+{
+public:
+    explicit CachingPlatform(QString dataDir)
+        : m_dataDir(std::move(dataDir))
+    {
+    }
+
+    QString dataDir() override { return m_dataDir; }
+
+    QStringList readLines(const QString &path) override
+    {
+        auto it = m_texts.find(path);
+        if (it == m_texts.end())
+            it = m_texts.insert(path, data::readTextFile(path));
+        return *it;
+    }
+
+    void loadPicture(const QString &path) override
+    {
+        auto it = m_pictures.find(path);
+        if (it == m_pictures.end())
+            it = m_pictures.insert(path, data::loadPicture(path));
+        m_picture = *it;
+    }
+
+    void showAbout() override {}
+    float rnd() override { return m_rnd.next(); }
+
+private:
+    QString m_dataDir;
+    QHash<QString, QStringList> m_texts;
+    QHash<QString, QImage> m_pictures;
+    QImage m_picture;
+    Rnd m_rnd;
+};
+
+// Resident memory of this process now and at its peak, in KiB, from /proc.
+struct Memory
+{
+    long current = 0;
+    long peak = 0;
+};
+
+Memory memory()
+{
+    Memory m;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return m;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            m.current = line.mid(6).trimmed().split(' ').value(0).toLong();
+        else if (line.startsWith("VmHWM:"))
+            m.peak = line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return m;
+}
+
+constexpr bool kUnderAddressSanitizer =
+#if defined(__SANITIZE_ADDRESS__)
+    true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    true;
+#else
+    false;
+#endif
+#else
+    false;
+#endif
+
+enum Event { Tick, Click, Frame, About, kEventKinds };
+const char *const kEventNames[kEventKinds] = {"tick", "click", "frame", "about"};
+
+// How one round is played: weights of the four events, and for a careful
+// player the level below which a watering is due instead of a tick.
+struct Style
+{
+    std::array<int, kEventKinds> weights{};
+    int waterBelow = 0; // 0: a careless player
+};
+
+Style randomStyle(QRandomGenerator &random)
+{
+    Style style;
+    style.weights = {int(random.bounded(1, 12)), int(random.bounded(1, 12)), int(random.bounded(0, 6)),
+                     int(random.bounded(0, 2))};
+    if (random.bounded(3) == 0)
+        style.waterBelow = int(random.bounded(150, 560));
+    return style;
+}
+
+Event nextEvent(const Style &style, const Fom &fom, QRandomGenerator &random)
+{
+    int total = 0;
+    for (int weight : style.weights)
+        total += weight;
+    int pick = int(random.bounded(total));
+    Event event = Tick;
+    for (int kind = 0; kind < kEventKinds; ++kind) {
+        if (pick < style.weights[kind]) {
+            event = Event(kind);
+            break;
+        }
+        pick -= style.weights[kind];
+    }
+    // The careful player ticks and waters by the gauge (frames and about
+    // boxes still come as they fall).
+    if (style.waterBelow > 0 && (event == Tick || event == Click) && fom.Com.Caption == texts::kWater)
+        event = fom.ShpStr.Width < float(style.waterBelow) ? Click : Tick;
+    return event;
+}
+
+struct Snapshot
+{
+    QString caption;
+    qint16 stage;
+    std::int64_t draws;
+    int abouts;
+    qint16 wiggleFrame;
+    bool timEnabled;
+};
+
+Snapshot snapshot(const Fom &fom)
+{
+    return {fom.Com.Caption, fom.Stage, fom.Draws, fom.Abouts, fom.WiggleFrame, fom.Tim.Enabled};
+}
+
+[[noreturn]] void broken(std::int64_t eventNumber, const char *event, const Fom &fom, const char *what)
+{
+    std::fprintf(stderr,
+                 "pokotama-soak: event %lld (%s): %s\n"
+                 "  Com=%s Stage=%d GrowthStep=%d Level=%g TimLbl=%s TimInterval=%d TimEnabled=%d Draws=%lld\n",
+                 static_cast<long long>(eventNumber), event, what, qPrintable(fom.Com.Caption), fom.Stage,
+                 fom.GrowthStep, double(fom.ShpStr.Width), qPrintable(fom.TimLbl.Caption), fom.Tim.Interval,
+                 int(fom.Tim.Enabled), static_cast<long long>(fom.Draws));
+    std::exit(1);
+}
+
+int usage(const char *why)
+{
+    std::fprintf(stderr, "pokotama-soak: %s\nusage: pokotama-soak [--rounds N] [--seed S] [--data DIR] [--uncached]\n",
+                 why);
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+
+    qint64 rounds = 1000000;
+    quint32 seed = 20261208;
+    QString dataDir;
+    bool uncached = false;
+    const QStringList args = app.arguments();
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        bool ok = true;
+        if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
+            rounds = args[++i].toLongLong(&ok);
+        else if (args[i] == QLatin1String("--seed") && i + 1 < args.size())
+            seed = args[++i].toUInt(&ok);
+        else if (args[i] == QLatin1String("--data") && i + 1 < args.size())
+            dataDir = args[++i];
+        else if (args[i] == QLatin1String("--uncached"))
+            uncached = true;
+        else
+            return usage("unknown argument");
+        if (!ok || rounds < 1)
+            return usage("bad number");
+    }
+    const QString dir = dataDir.isEmpty() ? data::resolveDataDir(QCoreApplication::applicationDirPath())
+                                          : data::withTrailingSlash(dataDir);
+
+    std::unique_ptr<Platform> platform;
+    if (uncached)
+        platform = std::make_unique<DataPlatform>(dir);
+    else
+        platform = std::make_unique<CachingPlatform>(dir);
+    Fom fom(*platform);
+    QRandomGenerator random(seed);
+
+    std::printf("pokotama-soak: %lld rounds, seed %u, data %s%s\n", static_cast<long long>(rounds), seed,
+                qPrintable(dir), uncached ? " (read at every use)" : " (read once)");
+    std::fflush(stdout);
+
+    QElapsedTimer clock;
+    clock.start();
+    std::array<std::int64_t, kEventKinds> eventCounts{};
+    QHash<QString, std::int64_t> endings;
+    std::int64_t events = 0;
+    qint64 finished = 0;
+    int stageUps = 0; // in the whole session: round starts keep the interval
+    qint64 roundsAtFloor = 0;
+    Memory loaded;
+    Memory warm;
+    const qint64 warmUpRounds = std::max<qint64>(1, std::min<qint64>(rounds / 100, 10000));
+
+    try {
+        fom.LoadForm();
+        fom.FormActivate();
+        loaded = memory();
+        Style style = randomStyle(random);
+        while (finished < rounds) {
+            const Event event = nextEvent(style, fom, random);
+            const Snapshot before = snapshot(fom);
+            const char *name = kEventNames[event];
+            ++events;
+            ++eventCounts[event];
+
+            // As the window delivers them: a stopped clock fires nothing.
+            switch (event) {
+            case Tick:
+                if (fom.Tim.Enabled)
+                    fom.GrowthTick();
+                break;
+            case Click:
+                fom.ButtonClick();
+                break;
+            case Frame:
+                if (fom.ImgTim.Enabled)
+                    fom.WiggleTick();
+                break;
+            case About:
+                fom.AboutClick();
+                break;
+            case kEventKinds:
+                break;
+            }
+
+            // Bounds.
+            const float level = fom.ShpStr.Width;
+            if (!(level > 0 && level < 1000))
+                broken(events, name, fom, "the water level left (0, 1000)");
+            if (fom.Stage < 0 || fom.Stage > 5)
+                broken(events, name, fom, "the stage left 0 to 5");
+            const QString &caption = fom.Com.Caption;
+            if (caption != texts::kStart && caption != texts::kWater && caption != texts::kStartOver)
+                broken(events, name, fom, "the button reads none of its three captions");
+            if (fom.Tim.Enabled != (caption == texts::kWater))
+                broken(events, name, fom, "the growth clock runs when the button does not read 水をやる, or stands when it does");
+            if (fom.Stage == 5 && !(caption == texts::kStartOver && fom.E.Picture == texts::kLove))
+                broken(events, name, fom, "stage 5 outside the love ending");
+            if (fom.GrowthStep != 10 + 5 * std::min<int>(fom.Stage, 4))
+                broken(events, name, fom, "the growth step does not follow the stage");
+            if (fom.WiggleFrame != 1 && fom.WiggleFrame != 2)
+                broken(events, name, fom, "the animation frame is neither 1 nor 2");
+
+            // Stage-ups shorten the growth interval for the rest of the session.
+            if (event == Tick && fom.Stage == before.stage + 1 && fom.Stage <= 4)
+                ++stageUps;
+            if (fom.Tim.Interval != std::max(400 - 30 * stageUps, 10))
+                broken(events, name, fom, "the growth interval is not 400 ms less 30 a stage-up, floored at 10");
+
+            // Draws: exactly what the event takes.
+            const std::int64_t drawn = fom.Draws - before.draws;
+            std::int64_t expected = 0;
+            bool roundOver = false;
+            if (event == Tick && before.timEnabled) {
+                expected = 1;
+            } else if (event == Click && before.caption == texts::kWater) {
+                const bool rotted = caption == texts::kStartOver;
+                if (rotted && fom.E.Picture != texts::kRot)
+                    broken(events, name, fom, "a watering ended the round but not in 腐る");
+                expected = rotted ? 2 : 3;
+            } else if (event == Click && before.caption == texts::kStartOver) {
+                roundOver = true;
+            }
+            if (drawn != expected)
+                broken(events, name, fom, "the random draws did not grow as the event takes");
+            const int aboutsExpected = before.abouts + ((event == About || roundOver) ? 1 : 0);
+            if (fom.Abouts != aboutsExpected)
+                broken(events, name, fom, "an about box too many or too few");
+            if (event == Frame && fom.WiggleFrame == before.wiggleFrame)
+                broken(events, name, fom, "a frame did not switch the animation frame");
+
+            if (caption == texts::kStartOver && before.caption != texts::kStartOver)
+                ++endings[fom.E.Picture];
+            if (roundOver) {
+                ++finished;
+                if (fom.Tim.Interval == 10)
+                    ++roundsAtFloor;
+                if (finished == warmUpRounds)
+                    warm = memory();
+                style = randomStyle(random);
+            }
+        }
+    } catch (const FatalError &error) {
+        std::fprintf(stderr, "pokotama-soak: the game stopped on an error:\n%s\n", error.what());
+        return 1;
+    }
+
+    const double seconds = double(clock.nsecsElapsed()) / 1e9;
+    const Memory end = memory();
+    std::printf("rounds      %lld (%lld with the growth clock at its 10 ms floor)\n", static_cast<long long>(finished),
+                static_cast<long long>(roundsAtFloor));
+    std::printf("endings     love %lld, 枯れる %lld, 腐る %lld\n", static_cast<long long>(endings.value(texts::kLove)),
+                static_cast<long long>(endings.value(texts::kWither)),
+                static_cast<long long>(endings.value(texts::kRot)));
+    std::printf("events      %lld: tick %lld, click %lld, frame %lld, about %lld\n", static_cast<long long>(events),
+                static_cast<long long>(eventCounts[Tick]), static_cast<long long>(eventCounts[Click]),
+                static_cast<long long>(eventCounts[Frame]), static_cast<long long>(eventCounts[About]));
+    std::printf("draws       %lld\n", static_cast<long long>(fom.Draws));
+    std::printf("time        %.2f s, %.0f events/s, %.2f µs an event\n", seconds, double(events) / seconds,
+                seconds * 1e6 / double(events));
+    std::printf("memory      peak RSS %ld KiB after loading, %ld KiB after %lld rounds, %ld KiB at the end "
+                "(now %ld KiB)\n",
+                loaded.peak, warm.peak, static_cast<long long>(warmUpRounds), end.peak, end.current);
+
+    // A session that leaks grows with every round; a few hundred KiB of
+    // allocator slack is not growth.
+    constexpr long kSlackKiB = 2048;
+    if (kUnderAddressSanitizer) {
+        std::printf("memory check skipped: AddressSanitizer holds freed memory back on purpose\n");
+    } else if (finished > warmUpRounds && end.peak > warm.peak + kSlackKiB) {
+        std::fprintf(stderr, "pokotama-soak: peak memory grew by %ld KiB after warming up\n", end.peak - warm.peak);
+        return 1;
+    }
+    std::printf("all promises kept\n");
+    return 0;
+}
