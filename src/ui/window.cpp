@@ -5,6 +5,7 @@
 
 #include "data/fatalerror.h"
 #include "ui/about.h"
+#include "ui/benchlog.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
 #include "ui/gauge.h"
@@ -91,7 +92,13 @@ GameWindow::GameWindow(DataPlatform &platform, QWidget *parent)
 
     connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }); });
     connect(m_lbl, &ClickableLabel::clicked, this, [this] { handle([this] { m_fom.AboutClick(); }); });
-    connect(m_tim, &QTimer::timeout, this, [this] { handle([this] { m_fom.GrowthTick(); }); });
+    connect(m_tim, &QTimer::timeout, this, [this] {
+        const std::int64_t firedAt = benchlog::enabled() ? benchlog::now() : 0;
+        const int interval = m_tim->interval();
+        handle([this] { m_fom.GrowthTick(); });
+        if (benchlog::enabled())
+            benchlog::tick(firedAt, interval, m_fom.TimLbl.Caption.toInt(), m_fom.ShpStr.Width, m_tim->isActive());
+    });
     connect(m_imgTim, &QTimer::timeout, this, [this] { handle([this] { m_fom.WiggleTick(); }); });
 
     m_onFatal = [this](const FatalError &error) { reportFatalError(error, this); };
@@ -171,8 +178,11 @@ void GameWindow::sync()
     for (auto [timer, state] : {std::pair{m_tim, &m_fom.Tim}, std::pair{m_imgTim, &m_fom.ImgTim}}) {
         if (timer->interval() != state->Interval)
             timer->setInterval(state->Interval);
-        if (timer->isActive() != state->Enabled)
+        if (timer->isActive() != state->Enabled) {
             state->Enabled ? timer->start() : timer->stop();
+            if (timer == m_tim && state->Enabled && benchlog::enabled())
+                benchlog::start(benchlog::now(), state->Interval);
+        }
     }
 }
 
