@@ -163,12 +163,17 @@ void GameWindow::sync()
     m_picStr->setBar(m_fom.ShpStr);
     m_img->setVisible(m_fom.Img.Visible);
 
-    // A new picture in E shows from the next frame on.
+    // A new picture in E shows from the next frame on. Every watering
+    // loads the stage's picture again: when the pixels are the ones shown
+    // already, the display keeps its scaled frames instead of smoothing
+    // the same picture twice more.
     const QImage &picture = m_platform.picture();
     if (picture.cacheKey() != m_pictureKey) {
         m_pictureKey = picture.cacheKey();
-        m_e->setPicture(picture);
-        m_img->pictureChanged();
+        if (picture != m_e->picture()) {
+            m_e->setPicture(picture);
+            m_img->pictureChanged();
+        }
     }
     if (m_fom.WiggleFrame != m_img->frame())
         m_img->showFrame(m_fom.WiggleFrame);
