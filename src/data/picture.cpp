@@ -23,7 +23,11 @@ namespace {
 
 QImage loadPicture(const QString &path)
 {
-    QByteArray bytes = readDataFile(path);
+    return decodePicture(readDataFile(path), path);
+}
+
+QImage decodePicture(QByteArray bytes, const QString &path)
+{
     if (bytes.isEmpty())
         throwBadPicture(path, QStringLiteral("空のファイルです。"), QStringLiteral("the file is empty."));
 

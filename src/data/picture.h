@@ -21,4 +21,8 @@ inline constexpr qint64 kMaxPicturePixels = qint64(4096) * 4096;
 // The picture at path. Throws FatalError naming the file.
 QImage loadPicture(const QString &path);
 
+// The picture in bytes read from the file at path (named in errors).
+// Throws FatalError.
+QImage decodePicture(QByteArray bytes, const QString &path);
+
 } // namespace data
