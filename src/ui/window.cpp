@@ -158,7 +158,12 @@ void GameWindow::stop()
 void GameWindow::sync()
 {
     m_com->setText(m_fom.Com.Caption);
-    m_lbl->setText(forDisplay(m_fom.LBl.Caption));
+    // Most events leave the message as it was: the ten frames a second
+    // need not rewrite its line ends each time.
+    if (m_fom.LBl.Caption != m_message) {
+        m_message = m_fom.LBl.Caption;
+        m_lbl->setText(forDisplay(m_message));
+    }
     m_timLbl->setText(m_fom.TimLbl.Caption);
     m_picStr->setBar(m_fom.ShpStr);
     m_img->setVisible(m_fom.Img.Visible);
