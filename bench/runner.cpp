@@ -524,7 +524,10 @@ void Bench::run()
             char round[32] = "not completed";
             if (r.ticks->complete)
                 std::snprintf(round, sizeof round, "%.3f s", r.ticks->totalMs / 1000);
-            std::printf(", clicks %zu, %d ticks, mean |dev| %.2f ms, latest %+.2f ms, round %s", r.clicks.size(),
+            int clicks = 0;
+            for (const Click &c : r.clicks)
+                clicks += c.times;
+            std::printf(", %d clicks, %d ticks, mean |dev| %.2f ms, latest %+.2f ms, round %s", clicks,
                         r.ticks->ticks, r.ticks->meanAbsDeviationMs, r.ticks->maxLateMs, round);
         }
         std::printf("  (load %.2f)\n", loadAverage());
