@@ -83,7 +83,10 @@ TickStats tickStats(const Line &start, const std::vector<Line> &ticks)
         sum += deviation;
         sumAbs += std::abs(deviation);
         sumAbsPct += std::abs(deviation) / interval * 100;
-        stats.maxLateMs = std::max(stats.maxLateMs, deviation);
+        if (deviation > stats.maxLateMs) {
+            stats.maxLateMs = deviation;
+            stats.maxLateTick = tick.count;
+        }
         stats.maxEarlyMs = std::max(stats.maxEarlyMs, -deviation);
         previous = tick.ns;
         ++stats.ticks;

@@ -46,6 +46,7 @@ struct TickStats
     double meanAbsDeviationPct = 0; // mean of |period − interval| / interval, in %
     double meanDeviationMs = 0;    // mean of period − interval (late is positive)
     double maxLateMs = 0;          // largest period − interval (0 if none late)
+    int maxLateTick = 0;           // the tick that ends that period (0 if none late)
     double maxEarlyMs = 0;         // largest interval − period (0 if none early)
     int intervalMismatches = 0;    // ticks whose clock ran at another interval than the schedule's
     bool complete = false;         // the round reached tick 150 and ended there

@@ -527,8 +527,8 @@ void Bench::run()
             int clicks = 0;
             for (const Click &c : r.clicks)
                 clicks += c.times;
-            std::printf(", %d clicks, %d ticks, mean |dev| %.2f ms, latest %+.2f ms, round %s", clicks,
-                        r.ticks->ticks, r.ticks->meanAbsDeviationMs, r.ticks->maxLateMs, round);
+            std::printf(", %d clicks, %d ticks, mean |dev| %.2f ms, latest %+.2f ms (tick %d), round %s", clicks,
+                        r.ticks->ticks, r.ticks->meanAbsDeviationMs, r.ticks->maxLateMs, r.ticks->maxLateTick, round);
         }
         std::printf("  (load %.2f)\n", loadAverage());
         std::fflush(stdout);

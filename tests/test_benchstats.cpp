@@ -113,6 +113,7 @@ private slots:
         QCOMPARE(stats.totalDeviationPct, 0.0);
         QCOMPARE(stats.meanAbsDeviationMs, 0.0);
         QCOMPARE(stats.maxLateMs, 0.0);
+        QCOMPARE(stats.maxLateTick, 0);
         QCOMPARE(stats.intervalMismatches, 0);
     }
 
@@ -125,6 +126,7 @@ private slots:
         ticks[41].ns += 6 * kMs; // tick 42
         const bench::TickStats stats = bench::tickStats(startAt(t0), ticks);
         QCOMPARE(stats.maxLateMs, 6.0);
+        QCOMPARE(stats.maxLateTick, 42);
         QCOMPARE(stats.maxEarlyMs, 6.0);
         QCOMPARE(stats.meanDeviationMs, 0.0);
         QCOMPARE(stats.meanAbsDeviationMs, 12.0 / 150);
