@@ -83,6 +83,8 @@ TickStats tickStats(const Line &start, const std::vector<Line> &ticks)
         sum += deviation;
         sumAbs += std::abs(deviation);
         sumAbsPct += std::abs(deviation) / interval * 100;
+        if (deviation > kNotedLateMs)
+            stats.lateTicks.emplace_back(tick.count, deviation);
         if (deviation > stats.maxLateMs) {
             stats.maxLateMs = deviation;
             stats.maxLateTick = tick.count;

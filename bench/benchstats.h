@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace bench {
@@ -38,6 +39,9 @@ inline constexpr int kFirstRoundTicks = 150;
 // The whole first round, from the start click to tick 150: 48 000 ms.
 double firstRoundScheduleMs();
 
+// A period this much longer than its interval is named in lateTicks.
+inline constexpr double kNotedLateMs = 2;
+
 // The growth clock of one first round, against its schedule.
 struct TickStats
 {
@@ -47,6 +51,7 @@ struct TickStats
     double meanDeviationMs = 0;    // mean of period − interval (late is positive)
     double maxLateMs = 0;          // largest period − interval (0 if none late)
     int maxLateTick = 0;           // the tick that ends that period (0 if none late)
+    std::vector<std::pair<int, double>> lateTicks; // ticks more than kNotedLateMs late, with how late
     double maxEarlyMs = 0;         // largest interval − period (0 if none early)
     int intervalMismatches = 0;    // ticks whose clock ran at another interval than the schedule's
     bool complete = false;         // the round reached tick 150 and ended there

@@ -529,6 +529,11 @@ void Bench::run()
                 clicks += c.times;
             std::printf(", %d clicks, %d ticks, mean |dev| %.2f ms, latest %+.2f ms (tick %d), round %s", clicks,
                         r.ticks->ticks, r.ticks->meanAbsDeviationMs, r.ticks->maxLateMs, r.ticks->maxLateTick, round);
+            if (!r.ticks->lateTicks.empty()) {
+                std::printf(", over %g ms late:", bench::kNotedLateMs);
+                for (const auto &[tick, ms] : r.ticks->lateTicks)
+                    std::printf(" %d (%+.1f)", tick, ms);
+            }
         }
         std::printf("  (load %.2f)\n", loadAverage());
         std::fflush(stdout);

@@ -127,6 +127,7 @@ private slots:
         const bench::TickStats stats = bench::tickStats(startAt(t0), ticks);
         QCOMPARE(stats.maxLateMs, 6.0);
         QCOMPARE(stats.maxLateTick, 42);
+        QCOMPARE(stats.lateTicks, (std::vector<std::pair<int, double>>{{42, 6.0}}));
         QCOMPARE(stats.maxEarlyMs, 6.0);
         QCOMPARE(stats.meanDeviationMs, 0.0);
         QCOMPARE(stats.meanAbsDeviationMs, 12.0 / 150);
