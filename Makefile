@@ -16,8 +16,8 @@ BENCH_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils xdotool
 
 # The benchmark's repetitions: long (idle and played) runs and start-ups of
 # each program, and the length of a long run in seconds.
-RUNS := 3
-STARTUPS := 10
+RUNS := 5
+STARTUPS := 15
 SECONDS := 60
 
 PACKAGES := $(BUILD_PACKAGES)

@@ -60,8 +60,8 @@ using Clock = std::chrono::steady_clock;
 struct Options
 {
     std::string game, floor, picture;
-    int runs = 3;
-    int startups = 10;
+    int runs = 5;
+    int startups = 15;
     double seconds = 60;
     double settle = 2;
 };
@@ -110,6 +110,18 @@ long peakKb(pid_t pid)
     if (!kb)
         fail("no VmHWM for process " + std::to_string(pid));
     return *kb;
+}
+
+// Time the hypervisor gave this machine's CPUs to others, in seconds,
+// since boot: the "steal" column of /proc/stat. CPU times measured while
+// it grows are inflated.
+double stealSeconds()
+{
+    std::istringstream in(readFile("/proc/stat"));
+    std::string cpu;
+    long long user, nice, system, idle, iowait, irq, softirq, steal = 0;
+    in >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal;
+    return double(steal) / double(sysconf(_SC_CLK_TCK));
 }
 
 double loadAverage()
@@ -349,6 +361,7 @@ struct RunResult
 {
     double startupMs = 0;
     double cpuS = 0, xCpuS = 0;
+    double stealS = 0; // the machine's steal time over the measured window
     double peakMb = 0;
     std::vector<Click> clicks;
     std::optional<bench::TickStats> ticks;
@@ -402,11 +415,13 @@ private:
         RunResult result = startup(subject, program);
         program->drainUntil(nowNs() + std::int64_t(m_options.settle * 1e9));
         const std::int64_t cpu0 = cpuNs(program->pid()), x0 = cpuNs(x.pid());
+        const double steal0 = stealSeconds();
         program->drainUntil(nowNs() + std::int64_t(m_options.seconds * 1e9));
         if (!program->alive())
             fail(subject.name + " ended during the idle run:\n" + program->otherOutput());
         result.cpuS = double(cpuNs(program->pid()) - cpu0) / 1e9;
         result.xCpuS = double(cpuNs(x.pid()) - x0) / 1e9;
+        result.stealS = stealSeconds() - steal0;
         result.peakMb = double(peakKb(program->pid())) / 1024;
         return result;
     }
@@ -426,6 +441,7 @@ private:
             fail("xdotool mousemove failed");
 
         const std::int64_t cpu0 = cpuNs(program->pid()), x0 = cpuNs(x.pid());
+        const double steal0 = stealSeconds();
         const std::int64_t begin = nowNs();
         const std::int64_t end = begin + std::int64_t(m_options.seconds * 1e9);
         const auto click = [&](int times) {
@@ -468,6 +484,7 @@ private:
             fail(subject.name + " ended during the played run:\n" + program->otherOutput());
         result.cpuS = double(cpuNs(program->pid()) - cpu0) / 1e9;
         result.xCpuS = double(cpuNs(x.pid()) - x0) / 1e9;
+        result.stealS = stealSeconds() - steal0;
         result.peakMb = double(peakKb(program->pid())) / 1024;
         return result;
     }
@@ -519,7 +536,8 @@ void Bench::run()
         loadMax = std::max(loadMax, loadAverage());
         std::printf("  %-5s %-8s %2d: start-up %7.1f ms", s.name.c_str(), kind, i + 1, r.startupMs);
         if (r.peakMb > 0)
-            std::printf(", CPU %.3f s, X server %.3f s, peak %.1f MB", r.cpuS, r.xCpuS, r.peakMb);
+            std::printf(", CPU %.3f s, X server %.3f s, peak %.1f MB, steal %.2f s", r.cpuS, r.xCpuS, r.peakMb,
+                        r.stealS);
         if (r.ticks) {
             char round[32] = "not completed";
             if (r.ticks->complete)
