@@ -2,6 +2,8 @@
 #   make run    install what is missing, build, start the game
 #   make test   install what is missing, build, run every test
 #   make package  the Debian package, build/pokotama_<version>_<arch>.deb
+#   make bench  install what is missing, build, measure the game against
+#               a bare Qt window (minutes; RUNS, STARTUPS, SECONDS to change)
 # The build goes to build/: build/pokotama, build/pokotama-sim, build/dat.
 # make test also builds the game and its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-asan/, and the fuzz targets in
@@ -27,10 +29,17 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # build-fuzz/; llvm-14 brings the symbolizer that makes their reports readable.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
 	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14
+BENCH_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils xdotool
+
+# The benchmark's repetitions: long (idle and played) runs and start-ups of
+# each program, and the length of a long run in seconds.
+RUNS := 5
+STARTUPS := 15
+SECONDS := 60
 
 PACKAGES := $(BUILD_PACKAGES)
 
-.PHONY: all build run test package asan fuzz soak fuzz-long packages clean
+.PHONY: all build run test package bench asan fuzz soak fuzz-long packages clean
 
 all: build
 
@@ -48,6 +57,11 @@ test: build asan fuzz
 package: PACKAGES := $(PACKAGE_PACKAGES)
 package: build
 	cd $(BUILD) && cpack
+
+bench: PACKAGES := $(BENCH_PACKAGES)
+bench: build
+	./$(BUILD)/pokotama-bench --game $(BUILD)/pokotama --floor $(BUILD)/pokotama-floor \
+		--picture $(BUILD)/dat/0.dat --runs $(RUNS) --startups $(STARTUPS) --seconds $(SECONDS)
 
 build: packages
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo

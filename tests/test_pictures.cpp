@@ -1,6 +1,7 @@
 /*
  * test_pictures.cpp: loading pictures from the data folder.
  */
+#include "data/dataplatform.h"
 #include "data/fatalerror.h"
 #include "data/picture.h"
 
@@ -329,6 +330,55 @@ private slots:
     {
         const QString path = m_dir.path() + "/4.dat";
         QVERIFY(loadError(path).contains("The data file " + path + " is missing."));
+    }
+
+    // The game loads a picture again at every watering: the file is read
+    // each time, and what it holds now is what the game shows.
+    void loadedAgain()
+    {
+        DataPlatform platform(m_dir.path());
+        const QString path = write("1.dat", encoded(sample(), "PNG"));
+        platform.loadPicture(path);
+        const QImage first = platform.picture();
+        QCOMPARE(first.pixel(3, 2), qRgb(200, 40, 40));
+
+        // Unchanged: the very picture shown, not a new copy of it.
+        platform.loadPicture(path);
+        QCOMPARE(platform.picture().cacheKey(), first.cacheKey());
+
+        // The same picture under another name is still that picture.
+        platform.loadPicture(write("2.dat", encoded(sample(), "PNG")));
+        QCOMPARE(platform.picture(), first);
+
+        // Changed on disk: the new picture.
+        QImage changed = sample();
+        changed.setPixel(3, 2, qRgb(0, 0, 255));
+        write("1.dat", encoded(changed, "PNG"));
+        platform.loadPicture(path);
+        QCOMPARE(platform.picture().pixel(3, 2), qRgb(0, 0, 255));
+
+        // Broken, emptied or gone: the game stops, as on the first load.
+        const auto error = [&platform, &path] {
+            try {
+                platform.loadPicture(path);
+            } catch (const FatalError &e) {
+                return e.message();
+            }
+            return QString();
+        };
+        write("1.dat", encoded(changed, "PNG").left(40));
+        QVERIFY2(error().contains("not a picture Qt can read"), qPrintable(error()));
+        write("1.dat", encoded(changed, "PNG"));
+        platform.loadPicture(path);
+        write("1.dat", QByteArray());
+        QVERIFY2(error().contains("the file is empty"), qPrintable(error()));
+        QVERIFY(QFile::remove(path));
+        QVERIFY2(error().contains("is missing"), qPrintable(error()));
+
+        // An empty file is refused on a first load too.
+        DataPlatform fresh(m_dir.path());
+        write("1.dat", QByteArray());
+        QVERIFY_THROWS_EXCEPTION(FatalError, fresh.loadPicture(path));
     }
 };
 

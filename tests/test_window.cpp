@@ -284,6 +284,37 @@ private slots:
                  img->renderFrame(img->frame()).convertToFormat(QImage::Format_RGB32));
     }
 
+    // A watering loads the stage's picture from its file again: a file
+    // changed meanwhile shows at the next frame, an unchanged one keeps
+    // the frames the display has already scaled.
+    void wateringReloadsThePicture()
+    {
+        QTemporaryDir dir;
+        for (const QString &name : QDir(kData).entryList(QDir::Files))
+            QVERIFY(QFile::copy(kData + '/' + name, dir.path() + '/' + name));
+        Game game(dir.path());
+        CreatureView *img = game.img();
+        game.click();
+        game.frame();
+        const QImage before = img->renderFrame(1);
+        game.click();
+        QCOMPARE(game.caption(), kWater);
+        game.frame();
+        // The very frames scaled before, not new ones.
+        QCOMPARE(img->renderFrame(1).cacheKey(), before.cacheKey());
+
+        // Stage 0's picture replaced by stage 1's on disk.
+        QFile::remove(dir.path() + "/0.dat");
+        QVERIFY(QFile::copy(kData + "/1.dat", dir.path() + "/0.dat"));
+        game.click();
+        QCOMPARE(game.caption(), kWater);
+        game.frame();
+        game.frame();
+        const QImage after = img->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QVERIFY(after != before.convertToFormat(QImage::Format_RGB32));
+        QCOMPARE(after, img->renderFrame(img->frame()).convertToFormat(QImage::Format_RGB32));
+    }
+
     // Each frame is scaled at the display's size in device pixels, so a
     // high-density screen shows it sharp rather than blown up.
     void crispAtAnyScale()

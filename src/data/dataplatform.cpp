@@ -29,7 +29,14 @@ QStringList DataPlatform::readLines(const QString &path)
 
 void DataPlatform::loadPicture(const QString &path)
 {
-    m_picture = data::loadPicture(path);
+    // Every watering loads the stage's picture again. The file is read each
+    // time, so a changed, broken or missing file shows at once; the same
+    // bytes as the picture shown need no decoding and leave it as it is.
+    QByteArray bytes = data::readDataFile(path);
+    if (!m_picture.isNull() && bytes == m_pictureBytes)
+        return;
+    m_picture = data::decodePicture(bytes, path);
+    m_pictureBytes = std::move(bytes);
 }
 
 void DataPlatform::showAbout()

@@ -37,6 +37,7 @@ public:
 private:
     QString m_dataDir;
     QImage m_picture;
+    QByteArray m_pictureBytes; // the file m_picture was decoded from
     Rnd m_rnd;
     std::function<void()> m_aboutBox;
 };

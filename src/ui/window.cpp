@@ -5,12 +5,14 @@
 
 #include "data/fatalerror.h"
 #include "ui/about.h"
+#include "ui/benchlog.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
 #include "ui/gauge.h"
 #include "ui/layout.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -27,10 +29,30 @@ const QStringList kFontFamilies{
     QStringLiteral("Source Han Sans JP"), QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic"),
 };
 
+// The first family of the list installed here, alone. Qt would pass over
+// the missing ones by itself, but only after asking fontconfig for their
+// substitutes, for every font and script: a fifth of the start-up. Given
+// more than one family, it also asks for the substitutes of the one it
+// takes, at once, whether a character needs them or not. Each face of the
+// list is a whole Japanese face: IPA's lacks one character of code page
+// 932 (∑), which falls back through fontconfig, as it would have after the
+// rest of the list. With none installed, Qt gets the whole list.
+const QStringList &installedFontFamilies()
+{
+    static const QStringList families = [] {
+        const QStringList installed = QFontDatabase::families();
+        for (const QString &family : kFontFamilies)
+            if (installed.contains(family, Qt::CaseInsensitive))
+                return QStringList{family};
+        return kFontFamilies;
+    }();
+    return families;
+}
+
 QFont gameFont(double points, bool boldItalic)
 {
     QFont font;
-    font.setFamilies(kFontFamilies);
+    font.setFamilies(installedFontFamilies());
     font.setPointSizeF(points);
     font.setBold(boldItalic);
     font.setItalic(boldItalic);
@@ -91,7 +113,13 @@ GameWindow::GameWindow(DataPlatform &platform, QWidget *parent)
 
     connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }); });
     connect(m_lbl, &ClickableLabel::clicked, this, [this] { handle([this] { m_fom.AboutClick(); }); });
-    connect(m_tim, &QTimer::timeout, this, [this] { handle([this] { m_fom.GrowthTick(); }); });
+    connect(m_tim, &QTimer::timeout, this, [this] {
+        const std::int64_t firedAt = benchlog::enabled() ? benchlog::now() : 0;
+        const int interval = m_tim->interval();
+        handle([this] { m_fom.GrowthTick(); });
+        if (benchlog::enabled())
+            benchlog::tick(firedAt, interval, m_fom.TimLbl.Caption.toInt(), m_fom.ShpStr.Width, m_tim->isActive());
+    });
     connect(m_imgTim, &QTimer::timeout, this, [this] { handle([this] { m_fom.WiggleTick(); }); });
 
     m_onFatal = [this](const FatalError &error) { reportFatalError(error, this); };
@@ -151,17 +179,27 @@ void GameWindow::stop()
 void GameWindow::sync()
 {
     m_com->setText(m_fom.Com.Caption);
-    m_lbl->setText(forDisplay(m_fom.LBl.Caption));
+    // Most events leave the message as it was: the ten frames a second
+    // need not rewrite its line ends each time.
+    if (m_fom.LBl.Caption != m_message) {
+        m_message = m_fom.LBl.Caption;
+        m_lbl->setText(forDisplay(m_message));
+    }
     m_timLbl->setText(m_fom.TimLbl.Caption);
     m_picStr->setBar(m_fom.ShpStr);
     m_img->setVisible(m_fom.Img.Visible);
 
-    // A new picture in E shows from the next frame on.
+    // A new picture in E shows from the next frame on. Every watering
+    // loads the stage's picture again: when the pixels are the ones shown
+    // already, the display keeps its scaled frames instead of smoothing
+    // the same picture twice more.
     const QImage &picture = m_platform.picture();
     if (picture.cacheKey() != m_pictureKey) {
         m_pictureKey = picture.cacheKey();
-        m_e->setPicture(picture);
-        m_img->pictureChanged();
+        if (picture != m_e->picture()) {
+            m_e->setPicture(picture);
+            m_img->pictureChanged();
+        }
     }
     if (m_fom.WiggleFrame != m_img->frame())
         m_img->showFrame(m_fom.WiggleFrame);
@@ -171,8 +209,11 @@ void GameWindow::sync()
     for (auto [timer, state] : {std::pair{m_tim, &m_fom.Tim}, std::pair{m_imgTim, &m_fom.ImgTim}}) {
         if (timer->interval() != state->Interval)
             timer->setInterval(state->Interval);
-        if (timer->isActive() != state->Enabled)
+        if (timer->isActive() != state->Enabled) {
             state->Enabled ? timer->start() : timer->stop();
+            if (timer == m_tim && state->Enabled && benchlog::enabled())
+                benchlog::start(benchlog::now(), state->Interval);
+        }
     }
 }
 

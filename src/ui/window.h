@@ -76,6 +76,7 @@ private:
     QLabel *m_timLbl;
     ClickableLabel *m_lbl;
 
+    QString m_message; // the game's message text that LBl shows
     int m_outerSide = 0;
     QMargins m_frameMargins;
     qint64 m_pictureKey = 0;
