@@ -66,22 +66,25 @@ const QPixmap &CreatureView::scaledFrame(int frame)
 
     // The display in device pixels, so it stays crisp at any scale factor.
     const QSize target = (QSizeF(size()) * ratio).toSize();
-    QImage canvas(target.isEmpty() ? QSize(1, 1) : target, QImage::Format_RGB32);
-    canvas.fill(Qt::white);
-
     const QImage &picture = m_holder->picture();
     const int w = m_holder->width();
     const int h = m_holder->height();
+    QImage canvas;
     if (!picture.isNull() && w > 0 && h > 0 && !target.isEmpty()) {
-        // E's area with the white strip beyond its right edge.
-        QImage padded(w + kStrip, h, QImage::Format_ARGB32_Premultiplied);
-        padded.fill(Qt::white);
-        QPainter(&padded).drawImage(0, 0, picture);
-        const QRect source = frame == 1 ? QRect(0, 0, w + kStrip, h) : QRect(kStrip, 0, w, h);
-        QPainter painter(&canvas);
-        painter.drawImage(0, 0, padded.copy(source).scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        // The frame's source rectangle of E's area with the white strip
+        // beyond its right edge: frame 1 from column 0, w + 20 wide;
+        // frame 2 from column 20, w wide.
+        QImage source(frame == 1 ? w + kStrip : w, h, QImage::Format_RGB32);
+        source.fill(Qt::white);
+        QPainter(&source).drawImage(frame == 1 ? 0 : -kStrip, 0, picture);
+        canvas = source.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                         .convertToFormat(QImage::Format_RGB32);
+    } else {
+        canvas = QImage(target.isEmpty() ? QSize(1, 1) : target, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
     }
-    scaled = QPixmap::fromImage(canvas);
+    // Each frame is held once, as the pixmap a tick blits.
+    scaled = QPixmap::fromImage(std::move(canvas));
     scaled.setDevicePixelRatio(ratio);
     return scaled;
 }
