@@ -131,6 +131,13 @@ private slots:
                 game.tick();
         }
         QCOMPARE(game.window.fom().Stage, qint16(1));
+        QVERIFY(game.tim()->isActive());
+        // The new period counts from the stage-up's tick: the first one is
+        // shortened by the time the tick took after setting it...
+        QVERIFY2(game.tim()->interval() <= 370 && game.tim()->interval() > 300,
+                 qPrintable(QString::number(game.tim()->interval())));
+        // ...and the clock runs at the new period from the next tick on.
+        game.tick();
         QCOMPARE(game.tim()->interval(), 370);
         QVERIFY(game.tim()->isActive());
     }

@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 // The game's face is MS PGothic. Where it is missing, IPA's proportional
@@ -115,8 +117,14 @@ GameWindow::GameWindow(DataPlatform &platform, QWidget *parent)
     connect(m_lbl, &ClickableLabel::clicked, this, [this] { handle([this] { m_fom.AboutClick(); }); });
     connect(m_tim, &QTimer::timeout, this, [this] {
         const std::int64_t firedAt = benchlog::enabled() ? benchlog::now() : 0;
-        const int interval = m_tim->interval();
+        m_tickClock.start();
+        // The first period after a stage-up may have been shortened (see
+        // sync()); from here on the clock runs at the period itself.
+        if (m_tim->interval() != m_timInterval)
+            m_tim->setInterval(m_timInterval);
+        const int interval = m_timInterval;
         handle([this] { m_fom.GrowthTick(); });
+        m_tickClock.invalidate();
         if (benchlog::enabled())
             benchlog::tick(firedAt, interval, m_fom.TimLbl.Caption.toInt(), m_fom.ShpStr.Width, m_tim->isActive());
     });
@@ -189,31 +197,37 @@ void GameWindow::sync()
     m_picStr->setBar(m_fom.ShpStr);
     m_img->setVisible(m_fom.Img.Visible);
 
-    // A new picture in E shows from the next frame on. Every watering
-    // loads the stage's picture again: when the pixels are the ones shown
-    // already, the display keeps its scaled frames instead of smoothing
-    // the same picture twice more.
+    // A new picture in E shows from the next frame on. (Every watering
+    // loads the stage's picture again, but the platform keeps the picture
+    // it has when the file's bytes are unchanged, so the display keeps its
+    // scaled frames.)
     const QImage &picture = m_platform.picture();
     if (picture.cacheKey() != m_pictureKey) {
         m_pictureKey = picture.cacheKey();
-        if (picture != m_e->picture()) {
-            m_e->setPicture(picture);
-            m_img->pictureChanged();
-        }
+        m_e->setPicture(picture);
+        m_img->pictureChanged();
     }
     if (m_fom.WiggleFrame != m_img->frame())
         m_img->showFrame(m_fom.WiggleFrame);
 
-    // Changing the period of a running timer restarts its count, as a
-    // stage-up expects: the next tick comes one new period later.
-    for (auto [timer, state] : {std::pair{m_tim, &m_fom.Tim}, std::pair{m_imgTim, &m_fom.ImgTim}}) {
-        if (timer->interval() != state->Interval)
-            timer->setInterval(state->Interval);
-        if (timer->isActive() != state->Enabled) {
-            state->Enabled ? timer->start() : timer->stop();
-            if (timer == m_tim && state->Enabled && benchlog::enabled())
-                benchlog::start(benchlog::now(), state->Interval);
-        }
+    if (m_imgTim->interval() != m_fom.ImgTim.Interval)
+        m_imgTim->setInterval(m_fom.ImgTim.Interval);
+    if (m_imgTim->isActive() != m_fom.ImgTim.Enabled)
+        m_fom.ImgTim.Enabled ? m_imgTim->start() : m_imgTim->stop();
+
+    // The growth clock. A new period restarts its count at the moment the
+    // game sets it, which a stage-up does early in its tick: the next tick
+    // comes one new period after this one, not after the rest of the
+    // tick's work (loading the next stage's picture takes milliseconds).
+    if (!m_fom.Tim.Enabled) {
+        m_tim->stop();
+    } else if (!m_tim->isActive() || m_timInterval != m_fom.Tim.Interval) {
+        const bool midTick = m_tim->isActive() && m_tickClock.isValid();
+        m_timInterval = m_fom.Tim.Interval;
+        const qint64 spentMs = midTick ? (m_tickClock.nsecsElapsed() + 500'000) / 1'000'000 : 0;
+        if (!m_tim->isActive() && benchlog::enabled())
+            benchlog::start(benchlog::now(), m_timInterval);
+        m_tim->start(int(std::max<qint64>(m_timInterval - spentMs, 0)));
     }
 }
 

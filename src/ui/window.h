@@ -13,6 +13,7 @@
 #include "data/dataplatform.h"
 #include "game/fom.h"
 
+#include <QElapsedTimer>
 #include <QMargins>
 #include <QWidget>
 
@@ -77,6 +78,8 @@ private:
     ClickableLabel *m_lbl;
 
     QString m_message; // the game's message text that LBl shows
+    int m_timInterval = 0;     // the growth clock's period, as the game set it
+    QElapsedTimer m_tickClock; // running while a growth tick is handled
     int m_outerSide = 0;
     QMargins m_frameMargins;
     qint64 m_pictureKey = 0;
