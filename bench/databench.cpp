@@ -9,7 +9,7 @@
  * linear: the time per byte stays about the same as the file grows. It
  * prints figures and never fails for being slow.
  */
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "data/messagetable.h"
 #include "data/textfile.h"
 

@@ -8,32 +8,27 @@
  * animation frames and clicks on the message area, each round with its
  * own mix, some rounds played by a player who waters whenever the gauge
  * runs low, so that every ending comes up and the growth clock soon runs
- * at its fastest. After every event it checks what the rules promise:
- *
- *   - the water level stays above 0 and below 1000;
- *   - the stage is 0 to 4, or 5 after the love ending;
- *   - the button reads はじめぃ, 水をやる or やりなおし～, and the growth clock
- *     runs exactly while it reads 水をやる;
- *   - the growth interval is 400 ms less 30 for every stage-up so far,
- *     never below 10 ms;
- *   - the random draws grow by exactly what the event takes: a tick 1, a
- *     watering 3 (2 when it rots), anything else 0;
- *   - the session's memory does not grow once it has warmed up.
+ * at its fastest. After every event it checks what the rules promise
+ * (src/driver/rules.h), and at the end that the session's memory did not
+ * grow once it had warmed up.
  *
  * It prints its figures (rounds, events, endings, time, peak memory at
  * the start and at the end) and exits with status 1 at the first broken
  * promise. The data files are read once and kept, unless --uncached asks
  * for the game's own platform, which reads them again at every use.
  */
-#include "data/dataplatform.h"
+#include "common/fatalerror.h"
 #include "data/datadir.h"
-#include "data/fatalerror.h"
 #include "data/picture.h"
 #include "data/textfile.h"
+#include "driver/driver.h"
+#include "driver/player.h"
+#include "driver/rules.h"
 #include "game/fom.h"
 #include "game/platform.h"
 #include "game/rnd.h"
 #include "game/texts.h"
+#include "platform/dataplatform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,6 +41,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 namespace {
@@ -124,14 +120,16 @@ constexpr bool kUnderAddressSanitizer =
     false;
 #endif
 
-enum Event { Tick, Click, Frame, About, kEventKinds };
-const char *const kEventNames[kEventKinds] = {"tick", "click", "frame", "about"};
+using driver::Event;
+
+// The events a round is played with, and how often each comes.
+constexpr std::array<Event, 4> kPlayed = {Event::Tick, Event::Click, Event::Frame, Event::About};
 
 // How one round is played: weights of the four events, and for a careful
 // player the level below which a watering is due instead of a tick.
 struct Style
 {
-    std::array<int, kEventKinds> weights{};
+    std::array<int, kPlayed.size()> weights{};
     int waterBelow = 0; // 0: a careless player
 };
 
@@ -151,44 +149,30 @@ Event nextEvent(const Style &style, const Fom &fom, QRandomGenerator &random)
     for (int weight : style.weights)
         total += weight;
     int pick = int(random.bounded(total));
-    Event event = Tick;
-    for (int kind = 0; kind < kEventKinds; ++kind) {
+    Event event = Event::Tick;
+    for (std::size_t kind = 0; kind < kPlayed.size(); ++kind) {
         if (pick < style.weights[kind]) {
-            event = Event(kind);
+            event = kPlayed[kind];
             break;
         }
         pick -= style.weights[kind];
     }
     // The careful player ticks and waters by the gauge (frames and about
     // boxes still come as they fall).
-    if (style.waterBelow > 0 && (event == Tick || event == Click) && fom.Com.Caption == texts::kWater)
-        event = fom.ShpStr.Width < float(style.waterBelow) ? Click : Tick;
+    if (style.waterBelow > 0 && (event == Event::Tick || event == Event::Click) && fom.Com.Caption == texts::kWater)
+        event = driver::nextMove(driver::Aim::Love, fom.ShpStr.Width, float(style.waterBelow));
     return event;
 }
 
-struct Snapshot
+[[noreturn]] void broken(std::int64_t eventNumber, Event event, const driver::Driver &game, const char *what)
 {
-    QString caption;
-    qint16 stage;
-    std::int64_t draws;
-    int abouts;
-    qint16 wiggleFrame;
-    bool timEnabled;
-};
-
-Snapshot snapshot(const Fom &fom)
-{
-    return {fom.Com.Caption, fom.Stage, fom.Draws, fom.Abouts, fom.WiggleFrame, fom.Tim.Enabled};
-}
-
-[[noreturn]] void broken(std::int64_t eventNumber, const char *event, const Fom &fom, const char *what)
-{
+    const Fom &fom = game.fom();
     std::fprintf(stderr,
                  "pokotama-soak: event %lld (%s): %s\n"
                  "  Com=%s Stage=%d GrowthStep=%d Level=%g TimLbl=%s TimInterval=%d TimEnabled=%d Draws=%lld\n",
-                 static_cast<long long>(eventNumber), event, what, qPrintable(fom.Com.Caption), fom.Stage,
-                 fom.GrowthStep, double(fom.ShpStr.Width), qPrintable(fom.TimLbl.Caption), fom.Tim.Interval,
-                 int(fom.Tim.Enabled), static_cast<long long>(fom.Draws));
+                 static_cast<long long>(eventNumber), driver::nameOf(event), what, qPrintable(fom.Com.Caption),
+                 fom.Stage, fom.GrowthStep, double(fom.ShpStr.Width), qPrintable(fom.TimLbl.Caption),
+                 fom.Tim.Interval, int(fom.Tim.Enabled), static_cast<long long>(game.draws()));
     std::exit(1);
 }
 
@@ -233,7 +217,8 @@ int main(int argc, char *argv[])
         platform = std::make_unique<DataPlatform>(dir);
     else
         platform = std::make_unique<CachingPlatform>(dir);
-    Fom fom(*platform);
+    driver::Driver game(*platform);
+    driver::RuleCheck rules;
     QRandomGenerator random(seed);
 
     std::printf("pokotama-soak: %lld rounds, seed %u, data %s%s\n", static_cast<long long>(rounds), seed,
@@ -242,97 +227,38 @@ int main(int argc, char *argv[])
 
     QElapsedTimer clock;
     clock.start();
-    std::array<std::int64_t, kEventKinds> eventCounts{};
+    std::map<Event, std::int64_t> eventCounts;
     QHash<QString, std::int64_t> endings;
     std::int64_t events = 0;
     qint64 finished = 0;
-    int stageUps = 0; // in the whole session: round starts keep the interval
     qint64 roundsAtFloor = 0;
     Memory loaded;
     Memory warm;
     const qint64 warmUpRounds = std::max<qint64>(1, std::min<qint64>(rounds / 100, 10000));
 
     try {
-        fom.LoadForm();
-        fom.FormActivate();
+        rules.before(game);
+        game.send(Event::Load);
+        if (const char *what = rules.after(game, Event::Load))
+            broken(0, Event::Load, game, what);
         loaded = memory();
+        const Fom &fom = game.fom();
         Style style = randomStyle(random);
         while (finished < rounds) {
             const Event event = nextEvent(style, fom, random);
-            const Snapshot before = snapshot(fom);
-            const char *name = kEventNames[event];
+            const QString captionBefore = fom.Com.Caption;
             ++events;
             ++eventCounts[event];
 
-            // As the window delivers them: a stopped clock fires nothing.
-            switch (event) {
-            case Tick:
-                if (fom.Tim.Enabled)
-                    fom.GrowthTick();
-                break;
-            case Click:
-                fom.ButtonClick();
-                break;
-            case Frame:
-                if (fom.ImgTim.Enabled)
-                    fom.WiggleTick();
-                break;
-            case About:
-                fom.AboutClick();
-                break;
-            case kEventKinds:
-                break;
-            }
+            rules.before(game);
+            game.send(event);
+            if (const char *what = rules.after(game, event))
+                broken(events, event, game, what);
 
-            // Bounds.
-            const float level = fom.ShpStr.Width;
-            if (!(level > 0 && level < 1000))
-                broken(events, name, fom, "the water level left (0, 1000)");
-            if (fom.Stage < 0 || fom.Stage > 5)
-                broken(events, name, fom, "the stage left 0 to 5");
             const QString &caption = fom.Com.Caption;
-            if (caption != texts::kStart && caption != texts::kWater && caption != texts::kStartOver)
-                broken(events, name, fom, "the button reads none of its three captions");
-            if (fom.Tim.Enabled != (caption == texts::kWater))
-                broken(events, name, fom, "the growth clock runs when the button does not read 水をやる, or stands when it does");
-            if (fom.Stage == 5 && !(caption == texts::kStartOver && fom.E.Picture == texts::kLove))
-                broken(events, name, fom, "stage 5 outside the love ending");
-            if (fom.GrowthStep != 10 + 5 * std::min<int>(fom.Stage, 4))
-                broken(events, name, fom, "the growth step does not follow the stage");
-            if (fom.WiggleFrame != 1 && fom.WiggleFrame != 2)
-                broken(events, name, fom, "the animation frame is neither 1 nor 2");
-
-            // Stage-ups shorten the growth interval for the rest of the session.
-            if (event == Tick && fom.Stage == before.stage + 1 && fom.Stage <= 4)
-                ++stageUps;
-            if (fom.Tim.Interval != std::max(400 - 30 * stageUps, 10))
-                broken(events, name, fom, "the growth interval is not 400 ms less 30 a stage-up, floored at 10");
-
-            // Draws: exactly what the event takes.
-            const std::int64_t drawn = fom.Draws - before.draws;
-            std::int64_t expected = 0;
-            bool roundOver = false;
-            if (event == Tick && before.timEnabled) {
-                expected = 1;
-            } else if (event == Click && before.caption == texts::kWater) {
-                const bool rotted = caption == texts::kStartOver;
-                if (rotted && fom.E.Picture != texts::kRot)
-                    broken(events, name, fom, "a watering ended the round but not in 腐る");
-                expected = rotted ? 2 : 3;
-            } else if (event == Click && before.caption == texts::kStartOver) {
-                roundOver = true;
-            }
-            if (drawn != expected)
-                broken(events, name, fom, "the random draws did not grow as the event takes");
-            const int aboutsExpected = before.abouts + ((event == About || roundOver) ? 1 : 0);
-            if (fom.Abouts != aboutsExpected)
-                broken(events, name, fom, "an about box too many or too few");
-            if (event == Frame && fom.WiggleFrame == before.wiggleFrame)
-                broken(events, name, fom, "a frame did not switch the animation frame");
-
-            if (caption == texts::kStartOver && before.caption != texts::kStartOver)
+            if (caption == texts::kStartOver && captionBefore != texts::kStartOver)
                 ++endings[fom.E.Picture];
-            if (roundOver) {
+            if (event == Event::Click && captionBefore == texts::kStartOver) {
                 ++finished;
                 if (fom.Tim.Interval == 10)
                     ++roundsAtFloor;
@@ -354,9 +280,9 @@ int main(int argc, char *argv[])
                 static_cast<long long>(endings.value(texts::kWither)),
                 static_cast<long long>(endings.value(texts::kRot)));
     std::printf("events      %lld: tick %lld, click %lld, frame %lld, about %lld\n", static_cast<long long>(events),
-                static_cast<long long>(eventCounts[Tick]), static_cast<long long>(eventCounts[Click]),
-                static_cast<long long>(eventCounts[Frame]), static_cast<long long>(eventCounts[About]));
-    std::printf("draws       %lld\n", static_cast<long long>(fom.Draws));
+                static_cast<long long>(eventCounts[Event::Tick]), static_cast<long long>(eventCounts[Event::Click]),
+                static_cast<long long>(eventCounts[Event::Frame]), static_cast<long long>(eventCounts[Event::About]));
+    std::printf("draws       %lld\n", static_cast<long long>(game.draws()));
     std::printf("time        %.2f s, %.0f events/s, %.2f µs an event\n", seconds, double(events) / seconds,
                 seconds * 1e6 / double(events));
     std::printf("memory      peak RSS %ld KiB after loading, %ld KiB after %lld rounds, %ld KiB at the end "

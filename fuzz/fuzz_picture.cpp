@@ -6,7 +6,7 @@
  * What this mostly exercises is our own code around Qt's readers: the size
  * bounds and the checks that refuse a picture whose file is cut short.
  */
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "data/picture.h"
 
 #include <QCoreApplication>

@@ -9,7 +9,7 @@
  * plain ASCII comes through unchanged, and the table either loads or stops
  * with an error that names the file and a line.
  */
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "data/messagetable.h"
 #include "data/textfile.h"
 

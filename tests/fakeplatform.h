@@ -3,11 +3,11 @@
  *
  * Files and pictures are kept by path, random draws can be scripted one by
  * one (after the script runs out, the game's own generator takes over),
- * and every picture load and about box is recorded for the test to check.
+ * and every picture load, draw and about box is recorded for the test to check.
  */
 #pragma once
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "game/fom.h"
 #include "game/platform.h"
 #include "game/rnd.h"
@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 
@@ -28,6 +29,7 @@ public:
     QStringList loadedPictures;        // full paths, in the order loaded
     std::deque<float> draws;           // scripted draws, used first
     int aboutBoxes = 0;
+    std::int64_t drawn = 0;            // random numbers drawn, scripted or not
     std::function<void()> onAbout; // runs while the about box is "open"
 
     QString dataDir() override { return dir; }
@@ -56,6 +58,7 @@ public:
 
     float rnd() override
     {
+        ++drawn;
         if (draws.empty())
             return m_rnd.next();
         const float value = draws.front();

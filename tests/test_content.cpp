@@ -4,7 +4,7 @@
  * window they are shown in at the smallest screen we support (768 pixels
  * high at 96 dpi).
  */
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "data/messagetable.h"
 #include "data/picture.h"
 #include "data/textfile.h"

@@ -3,7 +3,7 @@
  *
  * Each case is a small file written as lines, with ">" ending a group.
  */
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "data/messagetable.h"
 #include "data/textfile.h"
 

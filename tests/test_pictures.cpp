@@ -1,8 +1,8 @@
 /*
  * test_pictures.cpp: loading pictures from the data folder.
  */
-#include "data/dataplatform.h"
-#include "data/fatalerror.h"
+#include "platform/dataplatform.h"
+#include "common/fatalerror.h"
 #include "data/picture.h"
 #include "forgedpng.h"
 

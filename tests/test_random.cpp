@@ -95,7 +95,7 @@ private slots:
         if (event == "startover")
             game.fom.EndRound(texts::kWither);
 
-        const std::int64_t before = game.fom.Draws;
+        const std::int64_t before = game.platform.drawn;
         if (event == "start" || event == "water" || event == "rot" || event == "startover")
             game.fom.ButtonClick();
         else if (event == "about")
@@ -104,7 +104,7 @@ private slots:
             game.fom.WiggleTick();
         else
             game.fom.GrowthTick();
-        QCOMPARE(game.fom.Draws - before, std::int64_t(draws));
+        QCOMPARE(game.platform.drawn - before, std::int64_t(draws));
 
         if (event == "rot")
             QCOMPARE(game.fom.E.Picture, texts::kRot);

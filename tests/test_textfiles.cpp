@@ -2,7 +2,7 @@
  * test_textfiles.cpp: the data folder, its files, Shift-JIS and line ends.
  */
 #include "data/datadir.h"
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "data/textfile.h"
 
 #include <QDir>

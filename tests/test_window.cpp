@@ -2,8 +2,9 @@
  * test_window.cpp: the game in its real window, driven by clicks, keys and
  * timer events, on Qt's offscreen platform.
  */
-#include "data/dataplatform.h"
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
+#include "driver/driver.h"
+#include "platform/dataplatform.h"
 #include "ui/about.h"
 #include "ui/creatureview.h"
 #include "ui/gauge.h"
@@ -29,15 +30,19 @@ const QString kWater = QStringLiteral("水をやる");
 const QString kStartOver = QStringLiteral("やりなおし～");
 
 // A window on a data folder, loaded, shown and activated: a round is ready.
+// Wired as main() wires it, with the game's requests counted on the way.
 struct Game
 {
+    AboutDialog about;
     DataPlatform platform;
-    GameWindow window{platform};
+    driver::CountingPlatform counted{platform};
+    GameWindow window{counted, platform};
     QStringList fatalErrors;
 
     explicit Game(const QString &dataDir = kData)
-        : platform(dataDir)
+        : platform(dataDir, &about)
     {
+        about.setParent(&window);
         window.setFatalHandler([this](const FatalError &error) { fatalErrors << error.message(); });
         if (window.loadForm()) {
             window.show();
@@ -188,9 +193,9 @@ private slots:
         game.com()->setFocus();
         QTest::keyClick(game.com(), Qt::Key_Space);
         QCOMPARE(game.caption(), kWater);
-        const std::int64_t draws = game.window.fom().Draws;
+        const std::int64_t draws = game.counted.draws();
         QTest::keyClick(&game.window, Qt::Key_Return);
-        QCOMPARE(game.window.fom().Draws, draws + 3);
+        QCOMPARE(game.counted.draws(), draws + 3);
     }
 
     // The about box: its title and three lines, OK only, no icon; it does
@@ -217,7 +222,7 @@ private slots:
         QVERIFY(lines[2].contains(QStringLiteral(".example")));
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(game.window.fom().Abouts, 1);
+        QCOMPARE(game.counted.abouts(), 1);
         QCOMPARE(game.com()->text(), kStart);
         QVERIFY(!game.tim()->isActive());
         QVERIFY(aboutText().contains("\r\n") && !aboutText().endsWith("\r\n"));

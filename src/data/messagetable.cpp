@@ -3,7 +3,7 @@
  */
 #include "data/messagetable.h"
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 
 namespace data {
 

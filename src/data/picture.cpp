@@ -3,7 +3,7 @@
  */
 #include "data/picture.h"
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "data/textfile.h"
 
 #include <QBuffer>

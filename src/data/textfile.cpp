@@ -3,7 +3,7 @@
  */
 #include "data/textfile.h"
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -10,7 +10,7 @@
  */
 #include "game/fom.h"
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "game/int16.h"
 
 #include <algorithm>
@@ -37,7 +37,6 @@ Fom::Fom(Platform &platform)
 
 float Fom::Rnd()
 {
-    ++Draws;
     return m_platform.rnd();
 }
 
@@ -177,7 +176,6 @@ void Fom::ButtonClick()
 
 void Fom::AboutClick()
 {
-    ++Abouts;
     m_platform.showAbout();
 }
 

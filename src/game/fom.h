@@ -130,10 +130,6 @@ public:
     PictureState E{QString(), false}; // the hidden holder of the loaded picture
     PictureState Img;                 // the creature display
 
-    // --- Counts the front ends and tests read. ---
-    int Abouts = 0;        // about boxes shown
-    std::int64_t Draws = 0; // random numbers drawn
-
 private:
     float Rnd();
     int tickCount() const;

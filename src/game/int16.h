@@ -7,7 +7,7 @@
  */
 #pragma once
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 
 #include <QtGlobal>
 

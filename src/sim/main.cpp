@@ -13,9 +13,9 @@
  * (the message goes to stderr, no line is printed for that event), 2 for
  * a bad command line or an unknown event.
  */
-#include "data/dataplatform.h"
-#include "data/fatalerror.h"
-#include "game/fom.h"
+#include "common/fatalerror.h"
+#include "driver/driver.h"
+#include "platform/dataplatform.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -28,8 +28,9 @@
 
 namespace {
 
-QByteArray stateLine(const Fom &fom)
+QByteArray stateLine(const driver::Driver &game)
 {
+    const Fom &fom = game.fom();
     const QJsonObject state{
         {"Com", fom.Com.Caption},
         {"LBl", fom.LBl.Caption},
@@ -44,8 +45,8 @@ QByteArray stateLine(const Fom &fom)
         {"ImgTimEnabled", fom.ImgTim.Enabled},
         {"Picture", fom.E.Picture},
         {"ImgVisible", fom.Img.Visible},
-        {"Abouts", fom.Abouts},
-        {"Draws", qint64(fom.Draws)},
+        {"Abouts", game.abouts()},
+        {"Draws", qint64(game.draws())},
     };
     return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
@@ -71,45 +72,35 @@ int main(int argc, char *argv[])
             return usage("unknown argument");
     }
 
+    // No about box: the driver's closes at once.
     DataPlatform platform(dataDir);
-    Fom fom(platform);
+    driver::Driver game(platform);
     bool loaded = false;
 
     std::string line;
     while (std::getline(std::cin, line)) {
-        const QString event = QString::fromStdString(line).trimmed();
-        if (event.isEmpty())
+        const QString name = QString::fromStdString(line).trimmed();
+        if (name.isEmpty())
             continue;
-        if ((event == QLatin1String("load")) == loaded) {
+        const std::optional<driver::Event> event = driver::eventNamed(name);
+        if ((event == driver::Event::Load) == loaded) {
             const QByteArray why = (loaded ? QByteArray("\"load\" comes only once")
-                                           : "the first event must be \"load\", not \"" + event.toUtf8() + '"');
+                                           : "the first event must be \"load\", not \"" + name.toUtf8() + '"');
+            return usage(why.constData());
+        }
+        if (!event) {
+            const QByteArray why = "unknown event \"" + name.toUtf8() + '"';
             return usage(why.constData());
         }
         try {
-            if (event == QLatin1String("load")) {
-                fom.LoadForm();
-                fom.FormActivate();
-                loaded = true;
-            } else if (event == QLatin1String("tick")) {
-                if (fom.Tim.Enabled)
-                    fom.GrowthTick();
-            } else if (event == QLatin1String("frame")) {
-                if (fom.ImgTim.Enabled)
-                    fom.WiggleTick();
-            } else if (event == QLatin1String("click")) {
-                fom.ButtonClick();
-            } else if (event == QLatin1String("about")) {
-                fom.AboutClick();
-            } else {
-                const QByteArray why = "unknown event \"" + event.toUtf8() + '"';
-                return usage(why.constData());
-            }
+            game.send(*event);
+            loaded = true;
         } catch (const FatalError &error) {
             std::fflush(stdout);
             std::fprintf(stderr, "%s\n", error.what());
             return 1;
         }
-        const QByteArray out = stateLine(fom);
+        const QByteArray out = stateLine(game);
         std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
         std::fputc('\n', stdout);
         std::fflush(stdout);

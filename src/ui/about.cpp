@@ -3,7 +3,7 @@
  */
 #include "ui/about.h"
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 
 #include <QMessageBox>
 

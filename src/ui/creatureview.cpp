@@ -3,8 +3,6 @@
  */
 #include "ui/creatureview.h"
 
-#include "ui/benchlog.h"
-
 #include <QPainter>
 
 PictureHolder::PictureHolder(QWidget *parent)
@@ -93,9 +91,4 @@ void CreatureView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.drawPixmap(0, 0, scaledFrame(m_frame));
-    // The benchmark times start-up up to the first frame with the creature in it.
-    if (benchlog::enabled() && !m_creatureShown && !m_holder->picture().isNull()) {
-        m_creatureShown = true;
-        benchlog::frame(benchlog::now());
-    }
 }

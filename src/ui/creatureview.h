@@ -67,5 +67,4 @@ private:
     int m_frame = 1;
     std::array<QPixmap, 2> m_scaled;
     qreal m_scaledRatio = 0;
-    bool m_creatureShown = false; // for the benchmark's start-up time
 };

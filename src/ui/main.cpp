@@ -1,14 +1,13 @@
 /*
- * main.cpp: starts ぽこたま.
+ * main.cpp: starts ぽこたま, wiring the window to the real data folder and
+ * the about dialog.
  */
-#include "data/dataplatform.h"
-#include "data/fatalerror.h"
+#include "platform/dataplatform.h"
 #include "ui/about.h"
+#include "benchprobe.h"
 #include "ui/window.h"
 
 #include <QApplication>
-
-#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
@@ -17,18 +16,19 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(POKOTAMA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("pokotama"));
 
-    DataPlatform platform;
-    GameWindow window(platform);
-    // Broken data ends the game: say what is wrong, then leave at once,
-    // whatever handler or dialog the error came from.
-    window.setFatalHandler([&window](const FatalError &error) {
-        reportFatalError(error, &window);
-        std::exit(1);
-    });
+    AboutDialog about;
+    DataPlatform platform(QString(), &about);
+    GameWindow window(platform, platform);
+    about.setParent(&window);
+    if (qEnvironmentVariableIsSet("POKOTAMA_BENCH_LOG"))
+        attachBenchProbe(window);
+
+    // Broken data found while loading: the window has shown the error.
     if (!window.loadForm())
         return 1;
     window.show();
     // A desktop activates a new window by itself; a bare X server does not.
     window.activateWindow();
+    // 1 if the game stopped on broken data during play.
     return app.exec();
 }

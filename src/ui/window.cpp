@@ -3,12 +3,12 @@
  */
 #include "ui/window.h"
 
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 #include "ui/about.h"
-#include "ui/benchlog.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
 #include "ui/gauge.h"
+#include "ui/growthclock.h"
 #include "ui/layout.h"
 
 #include <QApplication>
@@ -63,9 +63,9 @@ QFont gameFont(double points, bool boldItalic)
 
 } // namespace
 
-GameWindow::GameWindow(DataPlatform &platform, QWidget *parent)
+GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidget *parent)
     : QWidget(parent)
-    , m_platform(platform)
+    , m_pictures(pictures)
     , m_fom(platform)
 {
     setObjectName(QStringLiteral("Fom"));
@@ -111,33 +111,26 @@ GameWindow::GameWindow(DataPlatform &platform, QWidget *parent)
     m_lbl->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_lbl->setWordWrap(true);
 
-    m_platform.setAboutBox([this] { showAboutBox(this); });
-
     connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }); });
     connect(m_lbl, &ClickableLabel::clicked, this, [this] { handle([this] { m_fom.AboutClick(); }); });
     connect(m_tim, &QTimer::timeout, this, [this] {
-        const std::int64_t firedAt = benchlog::enabled() ? benchlog::now() : 0;
         m_tickClock.start();
         // The first period after a stage-up may have been shortened (see
         // sync()); from here on the clock runs at the period itself.
         if (m_tim->interval() != m_timInterval)
             m_tim->setInterval(m_timInterval);
-        const int interval = m_timInterval;
         handle([this] { m_fom.GrowthTick(); });
         m_tickClock.invalidate();
-        if (benchlog::enabled())
-            benchlog::tick(firedAt, interval, m_fom.TimLbl.Caption.toInt(), m_fom.ShpStr.Width, m_tim->isActive());
     });
     connect(m_imgTim, &QTimer::timeout, this, [this] { handle([this] { m_fom.WiggleTick(); }); });
 
-    m_onFatal = [this](const FatalError &error) { reportFatalError(error, this); };
+    // Broken data ends the game: say what is wrong, then leave every event
+    // loop, the about box's included, so main() returns 1.
+    m_onFatal = [this](const FatalError &error) {
+        reportFatalError(error, this);
+        QCoreApplication::exit(1);
+    };
     m_com->setFocus();
-}
-
-GameWindow::~GameWindow()
-{
-    // The about box callback must not outlive the window.
-    m_platform.setAboutBox({});
 }
 
 bool GameWindow::loadForm()
@@ -201,7 +194,7 @@ void GameWindow::sync()
     // loads the stage's picture again, but the platform keeps the picture
     // it has when the file's bytes are unchanged, so the display keeps its
     // scaled frames.)
-    const QImage &picture = m_platform.picture();
+    const QImage &picture = m_pictures.picture();
     if (picture.cacheKey() != m_pictureKey) {
         m_pictureKey = picture.cacheKey();
         m_e->setPicture(picture);
@@ -224,10 +217,7 @@ void GameWindow::sync()
     } else if (!m_tim->isActive() || m_timInterval != m_fom.Tim.Interval) {
         const bool midTick = m_tim->isActive() && m_tickClock.isValid();
         m_timInterval = m_fom.Tim.Interval;
-        const qint64 spentMs = midTick ? (m_tickClock.nsecsElapsed() + 500'000) / 1'000'000 : 0;
-        if (!m_tim->isActive() && benchlog::enabled())
-            benchlog::start(benchlog::now(), m_timInterval);
-        m_tim->start(int(std::max<qint64>(m_timInterval - spentMs, 0)));
+        m_tim->start(growthclock::firstPeriodMs(m_timInterval, midTick ? m_tickClock.nsecsElapsed() : 0));
     }
 }
 

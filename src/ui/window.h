@@ -1,5 +1,5 @@
 /*
- * window.h: Fom, the game's window.
+ * window.h: the game's window, which shows Fom and delivers its events.
  *
  * The window owns the real widgets and timers and the game's state. Each
  * event (a timer firing, a click on the button or the message area, the
@@ -7,11 +7,15 @@
  * the widgets show what the state now says: the one place that copies
  * state to the screen. The growth clock's period and running state reach
  * the real timer the same way.
+ *
+ * It knows the world around it only as interfaces: the game's Platform,
+ * and the PictureSource whose picture the creature display paints.
  */
 #pragma once
 
-#include "data/dataplatform.h"
 #include "game/fom.h"
+#include "game/platform.h"
+#include "platform/services.h"
 
 #include <QElapsedTimer>
 #include <QMargins>
@@ -34,10 +38,11 @@ class GameWindow : public QWidget
 
 public:
     // Called when the game meets broken data; the game is stopped by then.
+    // Unless a test sets another, the window shows the error and then
+    // leaves the event loop with status 1.
     using FatalHandler = std::function<void(const FatalError &)>;
 
-    explicit GameWindow(DataPlatform &platform, QWidget *parent = nullptr);
-    ~GameWindow() override;
+    GameWindow(Platform &platform, const PictureSource &pictures, QWidget *parent = nullptr);
 
     void setFatalHandler(FatalHandler handler) { m_onFatal = std::move(handler); }
 
@@ -63,7 +68,7 @@ private:
     void fitFrame();
     void stop();
 
-    DataPlatform &m_platform;
+    const PictureSource &m_pictures;
     Fom m_fom;
     FatalHandler m_onFatal;
     bool m_stopped = false;

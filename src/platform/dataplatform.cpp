@@ -1,7 +1,7 @@
 /*
  * dataplatform.cpp: files, pictures and random numbers for the real game.
  */
-#include "data/dataplatform.h"
+#include "platform/dataplatform.h"
 
 #include "data/datadir.h"
 #include "data/picture.h"
@@ -9,8 +9,9 @@
 
 #include <QCoreApplication>
 
-DataPlatform::DataPlatform(QString dataDir)
+DataPlatform::DataPlatform(QString dataDir, AboutBox *about)
     : m_dataDir(std::move(dataDir))
+    , m_about(about)
 {
 }
 
@@ -41,8 +42,8 @@ void DataPlatform::loadPicture(const QString &path)
 
 void DataPlatform::showAbout()
 {
-    if (m_aboutBox)
-        m_aboutBox();
+    if (m_about)
+        m_about->show();
 }
 
 float DataPlatform::rnd()

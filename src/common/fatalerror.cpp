@@ -1,7 +1,7 @@
 /*
  * fatalerror.cpp: the bilingual error that stops the game.
  */
-#include "data/fatalerror.h"
+#include "common/fatalerror.h"
 
 FatalError::FatalError(QString japanese, QString english)
     : m_japanese(std::move(japanese))

@@ -1,0 +1,59 @@
+/*
+ * driver.cpp: events to the game's handlers.
+ */
+#include "driver/driver.h"
+
+#include <array>
+
+namespace driver {
+
+namespace {
+
+constexpr std::array<const char *, kEventKinds> kNames = {"load", "tick", "frame", "click", "about"};
+
+} // namespace
+
+std::optional<Event> eventNamed(QStringView name)
+{
+    for (int i = 0; i < kEventKinds; ++i)
+        if (name == QLatin1StringView(kNames[i]))
+            return Event(i);
+    return std::nullopt;
+}
+
+const char *nameOf(Event event)
+{
+    return kNames[int(event)];
+}
+
+Driver::Driver(Platform &platform)
+    : m_counted(platform)
+    , m_fom(m_counted)
+{
+}
+
+void Driver::send(Event event)
+{
+    switch (event) {
+    case Event::Load:
+        m_fom.LoadForm();
+        m_fom.FormActivate();
+        break;
+    case Event::Tick:
+        if (m_fom.Tim.Enabled)
+            m_fom.GrowthTick();
+        break;
+    case Event::Frame:
+        if (m_fom.ImgTim.Enabled)
+            m_fom.WiggleTick();
+        break;
+    case Event::Click:
+        m_fom.ButtonClick();
+        break;
+    case Event::About:
+        m_fom.AboutClick();
+        break;
+    }
+}
+
+} // namespace driver
