@@ -64,17 +64,17 @@ bench: build
 		--picture $(BUILD)/dat/0.dat --runs $(RUNS) --startups $(STARTUPS) --seconds $(SECONDS)
 
 build: packages
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOKOTAMA_WERROR=ON
 	cmake --build $(BUILD) -j$(JOBS)
 
 asan: PACKAGES := $(TEST_PACKAGES)
 asan: packages
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) -DPOKOTAMA_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) -DPOKOTAMA_SANITIZE=ON -DPOKOTAMA_WERROR=ON
 	cmake --build $(ASAN_BUILD) -j$(JOBS)
 
 fuzz: PACKAGES := $(TEST_PACKAGES)
 fuzz: packages
-	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) -DPOKOTAMA_FUZZ=ON \
+	cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(CLANGXX) -DPOKOTAMA_FUZZ=ON -DPOKOTAMA_WERROR=ON \
 	  -DPOKOTAMA_FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS)
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 

@@ -2,14 +2,15 @@
 # Builds the Debian package and checks what it holds and what it needs,
 # then runs lintian over it: errors and warnings fail the test.
 #
-#   package_test.sh <build dir>
+#   package_test.sh <build dir> <version>
 set -eu
 build=$(realpath "$1")
+version=$2
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
 cpack --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
-deb=$(ls "$out"/pokotama_1.00_*.deb)
+deb=$(ls "$out"/pokotama_"$version"_*.deb)
 contents=$(dpkg-deb -c "$deb")
 for path in ./usr/lib/pokotama/pokotama ./usr/share/pokotama/dat/0.dat ./usr/share/pokotama/dat/枯れる.tad \
             ./usr/share/applications/pokotama.desktop ./usr/share/icons/hicolor/scalable/apps/pokotama.svg \
@@ -24,7 +25,7 @@ echo "Depends: $depends"
 for need in fonts-ipafont-gothic libqt6widgets6 libqt6gui6 libqt6core6; do
     echo "$depends" | grep -q "$need" || { echo "FAIL: no dependency on $need"; exit 1; }
 done
-[ "$(dpkg-deb -f "$deb" Version)" = 1.00 ] || { echo "FAIL: version"; exit 1; }
+[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || { echo "FAIL: version"; exit 1; }
 
 lintian --fail-on error,warning --allow-root "$deb"
 echo PASS

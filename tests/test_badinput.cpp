@@ -9,6 +9,7 @@
  * must show replacement characters and let play go on. Never a crash,
  * a hang or a silent default.
  */
+#include "driver/player.h"
 #include "forgedpng.h"
 
 #include <QBuffer>
@@ -45,6 +46,11 @@ struct Outcome
     QJsonObject state; // the last state printed
 };
 
+driver::Aim playerAim(Aim aim)
+{
+    return aim == Rot ? driver::Aim::Rot : aim == Love ? driver::Aim::Love : driver::Aim::Wither;
+}
+
 // Plays towards aim one event at a time, as a player watching the screen,
 // until the aim is reached or the driver stops.
 Outcome play(const QString &dataDir, Aim aim)
@@ -80,8 +86,7 @@ Outcome play(const QString &dataDir, Aim aim)
         return stopped();
     for (int events = 0; outcome.state["Com"].toString() == kWater && events < 5000; ++events) {
         const double level = outcome.state["Level"].toDouble();
-        const bool water = aim == Rot || (aim == Love && level < 350);
-        if (!send(water ? "click" : "tick"))
+        if (!send(driver::nameOf(driver::nextMove(playerAim(aim), float(level)))))
             return stopped();
     }
     // Start over, which reads the opening and the stage-0 picture again.

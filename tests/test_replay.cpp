@@ -2,6 +2,8 @@
  * test_replay.cpp: whole games through pokotama-sim, the game without a
  * window, as a player (or a script) would drive it.
  */
+#include "driver/player.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -148,25 +150,25 @@ private slots:
     void reachesEveryEnding_data()
     {
         QTest::addColumn<QString>("ending");
-        QTest::newRow("love") << "love";
-        QTest::newRow("wither") << QStringLiteral("枯れる");
-        QTest::newRow("rot") << QStringLiteral("腐る");
+        QTest::addColumn<driver::Aim>("aim");
+        QTest::newRow("love") << "love" << driver::Aim::Love;
+        QTest::newRow("wither") << QStringLiteral("枯れる") << driver::Aim::Wither;
+        QTest::newRow("rot") << QStringLiteral("腐る") << driver::Aim::Rot;
     }
 
     // Plays a round from the opening to the ending it aims for, then starts
-    // over: love by keeping the gauge in the middle, withering by never
-    // watering, rotting by watering without pause.
+    // over.
     void reachesEveryEnding()
     {
         QFETCH(QString, ending);
+        QFETCH(driver::Aim, aim);
         Player player;
         player.send("load");
         player.send("click");
         QCOMPARE(player.caption(), kWater);
         int events = 0;
         while (player.caption() == kWater && events++ < 5000) {
-            const bool water = ending == QStringLiteral("腐る") || (ending == "love" && player.level() < 350);
-            player.send(water ? "click" : "tick");
+            player.send(driver::nameOf(driver::nextMove(aim, float(player.level()))));
             player.send("frame");
         }
         QCOMPARE(player.caption(), kStartOver);

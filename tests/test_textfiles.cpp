@@ -182,8 +182,9 @@ private slots:
         }
     }
 
-    // Large and odd files read as the rules say, in time linear in their
-    // size: a line of ten megabytes, a million short lines, NUL bytes.
+    // Large and odd files read as the rules say: a line of ten megabytes,
+    // a million short lines, NUL bytes. (How the time grows with the size
+    // is for pokotama-databench to show.)
     void largeFiles()
     {
         QTemporaryDir dir;

@@ -50,9 +50,10 @@ if [ "$mode" = fatal ]; then
     exit 0
 fi
 
-"$game" &
+log=$(mktemp)
+"$game" 2>"$log" &
 pid=$!
-trap 'kill $pid 2>/dev/null; [ -n "${wm:-}" ] && kill $wm 2>/dev/null' EXIT
+trap 'kill $pid 2>/dev/null; [ -n "${wm:-}" ] && kill $wm 2>/dev/null; rm -f "$log"' EXIT
 
 # Wait for the window and for the window manager to settle its frame.
 id=""
@@ -61,7 +62,7 @@ for _ in $(seq 1 100); do
     [ -n "$id" ] && xwininfo -id "$id" | grep -q 'Map State: IsViewable' && break
     sleep 0.2
 done
-[ -n "$id" ] || { echo "FAIL: no window titled ぽこたま"; exit 1; }
+[ -n "$id" ] || { echo "FAIL: no window titled ぽこたま"; cat "$log"; exit 1; }
 sleep 1
 
 info=$(xwininfo -id "$id")

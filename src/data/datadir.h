@@ -13,7 +13,7 @@ namespace data {
 // The data folder for a program that lives in programDir.
 QString resolveDataDir(QString programDir);
 
-// programDir ensured to end in one slash: how a folder given by the user
+// dir ensured to end in one slash: how a folder given by the user
 // (the replay driver's --data) is made into a data folder path.
 QString withTrailingSlash(QString dir);
 
