@@ -13,6 +13,23 @@
 
 using driver::Event;
 
+namespace {
+
+// A driver over the standard data in memory, loaded: a round is ready.
+struct Session
+{
+    FakePlatform platform;
+    driver::Driver game{platform};
+
+    Session()
+    {
+        platform.addStandardData();
+        game.send(Event::Load);
+    }
+};
+
+} // namespace
+
 class TestDriver : public QObject
 {
     Q_OBJECT
@@ -31,10 +48,8 @@ private slots:
     // load is the window opening and its first activation: a round is ready.
     void loadPutsARoundOnTheScreen()
     {
-        FakePlatform platform;
-        platform.addStandardData();
-        driver::Driver game(platform);
-        game.send(Event::Load);
+        Session session;
+        const driver::Driver &game = session.game;
         QCOMPARE(game.fom().Com.Caption, texts::kStart);
         QCOMPARE(game.fom().StageMsg[1][0], QStringLiteral("g1 l0"));
         QCOMPARE(game.fom().LBl.Caption, QStringLiteral("\r\nopening 1\r\nopening 2"));
@@ -44,10 +59,8 @@ private slots:
     // a tick then reaches nothing and draws nothing.
     void ticksReachTheGameOnlyWhileTheClockRuns()
     {
-        FakePlatform platform;
-        platform.addStandardData();
-        driver::Driver game(platform);
-        game.send(Event::Load);
+        Session session;
+        driver::Driver &game = session.game;
         game.send(Event::Tick);
         QCOMPARE(game.fom().TimLbl.Caption, QStringLiteral("0"));
         QCOMPARE(game.draws(), 0);
@@ -69,10 +82,9 @@ private slots:
     // The counts are the game's requests, passed on to the platform.
     void countsWhatTheGameAsksFor()
     {
-        FakePlatform platform;
-        platform.addStandardData();
-        driver::Driver game(platform);
-        game.send(Event::Load);
+        Session session;
+        driver::Driver &game = session.game;
+        const FakePlatform &platform = session.platform;
         game.send(Event::About);
         QCOMPARE(game.abouts(), 1);
         QCOMPARE(platform.aboutBoxes, 1);
@@ -118,13 +130,11 @@ private slots:
     // click on the message area: the check says so.
     void brokenPromisesAreCaught()
     {
-        FakePlatform platform;
-        platform.addStandardData();
-        driver::Driver game(platform);
+        Session session;
+        driver::Driver &game = session.game;
         driver::RuleCheck rules;
-        game.send(Event::Load);
         game.send(Event::Click);
-        platform.onAbout = [&] { game.send(Event::Tick); };
+        session.platform.onAbout = [&] { game.send(Event::Tick); };
         rules.before(game);
         game.send(Event::About);
         QCOMPARE(rules.after(game, Event::About), "the random draws did not grow as the event takes");
