@@ -11,7 +11,7 @@ class TestGrowthClock : public QObject
     Q_OBJECT
 
 private slots:
-    void firstPeriod_data()
+    void remaining_data()
     {
         QTest::addColumn<int>("interval");
         QTest::addColumn<qint64>("spentNs");
@@ -27,12 +27,12 @@ private slots:
 
     // The new interval less the time the tick took, to the nearest
     // millisecond, never below 0.
-    void firstPeriod()
+    void remaining()
     {
         QFETCH(int, interval);
         QFETCH(qint64, spentNs);
         QFETCH(int, period);
-        QCOMPARE(growthclock::firstPeriodMs(interval, spentNs), period);
+        QCOMPARE(growthclock::remainingMs(interval, spentNs), period);
     }
 };
 

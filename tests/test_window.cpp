@@ -84,6 +84,8 @@ struct Game
     // A timer firing, without waiting for it.
     static void fire(QTimer *timer) { QMetaObject::invokeMethod(timer, "timeout"); }
     void tick() { fire(tim()); }
+    // The moment the button rests after an ending, over.
+    void endRest() { fire(control<QTimer>("EndingPause")); }
     void frame() { fire(imgTim()); }
     QString caption() const { return window.fom().Com.Caption; }
 };
@@ -195,6 +197,7 @@ private slots:
 
         QString aboutText;
         whenModalOpens([&](QMessageBox *box) { aboutText = box->text(); });
+        game.endRest();
         game.click();
         QCOMPARE(aboutText, forDisplay(::aboutText()));
         QCOMPARE(game.com()->text(), kStart);
@@ -244,21 +247,75 @@ private slots:
         QVERIFY(aboutText().contains("\r\n") && !aboutText().endsWith("\r\n"));
     }
 
-    // The growth clock goes on behind the about box; a round that ends
-    // there is shown ended once the box is closed, and nothing breaks.
-    void roundEndsBehindTheAboutBox()
+    // While the about box from the message area is open the growth clock
+    // holds, whatever else the window does meanwhile; once it is closed the
+    // clock goes on with what was left of its period.
+    void aboutBoxHoldsTheGrowthClock()
     {
         Game game;
         game.click();
+        QVERIFY(game.tim()->isActive());
+        bool heldInTheBox = false;
         whenModalOpens([&](QMessageBox *) {
-            while (game.caption() == kWater)
-                game.tick();
+            game.frame(); // the window keeps painting
+            heldInTheBox = !game.tim()->isActive();
         });
         QTest::mouseClick(game.lbl(), Qt::LeftButton);
-        QCOMPARE(game.com()->text(), kStartOver);
-        QCOMPARE(game.window.fom().E.Picture, QStringLiteral("枯れる"));
-        QVERIFY(!game.tim()->isActive());
+        QVERIFY(heldInTheBox);
+        QVERIFY(game.tim()->isActive());
+        QVERIFY(game.tim()->interval() <= 400);
+        QCOMPARE(game.window.fom().TimLbl.Caption, QStringLiteral("0"));
+        // The next tick restores the whole period.
+        game.tick();
+        QCOMPARE(game.tim()->interval(), 400);
         QVERIFY(game.fatalErrors.isEmpty());
+    }
+
+    // For a moment after an ending the button takes no click, Enter or
+    // Space, so the rest of the burst of clicks that ended the round does
+    // not start the next one over the ending unread.
+    void buttonRestsAfterAnEnding()
+    {
+        Game game;
+        game.click();
+        while (game.caption() == kWater)
+            game.play(driver::Aim::Rot);
+        QVERIFY(!game.com()->isEnabled());
+        int boxes = 0;
+        whenModalOpens([&](QMessageBox *) { ++boxes; });
+        game.click();
+        QTest::keyClick(&game.window, Qt::Key_Return);
+        QTest::keyClick(game.com(), Qt::Key_Space);
+        QApplication::processEvents();
+        QCOMPARE(boxes, 0);
+        QCOMPARE(game.caption(), kStartOver);
+        QCOMPARE(game.counted.abouts(), 0);
+
+        game.endRest();
+        QVERIFY(game.com()->isEnabled());
+        QVERIFY(game.com()->hasFocus());
+        whenModalOpens([&](QMessageBox *) { ++boxes; });
+        QTest::keyClick(game.com(), Qt::Key_Space);
+        QCOMPARE(boxes, 1);
+        QCOMPARE(game.caption(), kStart);
+    }
+
+    // The button is white in every state; the keyboard focus shows as a
+    // ring around it.
+    void buttonStaysWhite()
+    {
+        Game game;
+        QPushButton *com = game.com();
+        const QPoint middle(com->width() / 2, com->height() / 8 * 3);
+        game.window.setFocus();
+        const QImage plain = com->grab().toImage();
+        com->setFocus(Qt::TabFocusReason);
+        const QImage focused = com->grab().toImage();
+        QCOMPARE(QColor(focused.pixel(middle * focused.devicePixelRatio())), QColor(Qt::white));
+        QCOMPARE(QColor(plain.pixel(middle * plain.devicePixelRatio())), QColor(Qt::white));
+        // The ring: the edge darkens with the focus.
+        const QPoint edge(com->width() / 2, 1);
+        QVERIFY(qGray(focused.pixel(edge * focused.devicePixelRatio())) < qGray(plain.pixel(edge * plain.devicePixelRatio())));
     }
 
     // The wiggle: two frames that differ, strictly alternating, in every
@@ -287,6 +344,7 @@ private slots:
             game.tick();
         game.frame();
         whenModalOpens([](QMessageBox *) {});
+        game.endRest();
         game.click();
         QCOMPARE(img->frame(), 1);
         game.frame();
@@ -398,8 +456,11 @@ private slots:
         gauge.setBar(bar);
         image = gauge.grab().toImage();
         QCOMPARE(image.deviceIndependentSize(), QSizeF(400, 20));
-        QCOMPARE(colourAt(image, 399, 10), QColor(Qt::yellow));
-        QCOMPARE(colourAt(image, 0, 10), QColor(Qt::yellow));
+        QCOMPARE(colourAt(image, 396, 10), QColor(Qt::yellow));
+        QCOMPARE(colourAt(image, 3, 10), QColor(Qt::yellow));
+        // Its outline is dark, at the gauge's edges too.
+        QVERIFY(qGray(image.pixel(0, image.height() / 2)) < 100);
+        QVERIFY(qGray(image.pixel(image.width() - 1, image.height() / 2)) < 100);
 
         bar.Width = 50;
         bar.BackColor = colour::kBlue;

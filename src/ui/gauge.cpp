@@ -5,11 +5,16 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // The gauge's own scale.
 constexpr double kScaleWidth = 800;
 constexpr double kScaleHeight = 1;
+
+// The dark brown of the pictures' outlines.
+const QColor kOutline(0x4b, 0x35, 0x2a);
 
 } // namespace
 
@@ -44,6 +49,14 @@ void Gauge::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    // The painter clips to the widget, so a level past 800 fills the gauge.
-    painter.fillRect(barRect(), fromBgr(m_bar.BackColor));
+    // A level past 800 fills the gauge: the bar is cut at its edges.
+    const QRectF bar = barRect().intersected(QRectF(rect()));
+    if (bar.isEmpty())
+        return;
+    painter.fillRect(bar, fromBgr(m_bar.BackColor));
+    // A thin dark outline, so that a yellow bar stands out on the white.
+    const qreal line = std::max<qreal>(1, height() / 16.0);
+    painter.setPen(QPen(kOutline, line, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(bar.adjusted(line / 2, line / 2, -line / 2, -line / 2));
 }

@@ -1,16 +1,86 @@
 /*
- * growthclock.cpp: the growth clock's first period after a new interval.
+ * growthclock.cpp: the growth clock's periods, held and resumed.
  */
 #include "ui/growthclock.h"
+
+#include <QTimer>
 
 #include <algorithm>
 
 namespace growthclock {
 
-int firstPeriodMs(int intervalMs, std::int64_t spentNs)
+int remainingMs(int periodMs, std::int64_t elapsedNs)
 {
-    const std::int64_t spentMs = (std::max<std::int64_t>(spentNs, 0) + 500'000) / 1'000'000;
-    return int(std::max<std::int64_t>(intervalMs - spentMs, 0));
+    const std::int64_t elapsedMs = (std::max<std::int64_t>(elapsedNs, 0) + 500'000) / 1'000'000;
+    return int(std::max<std::int64_t>(periodMs - elapsedMs, 0));
 }
 
 } // namespace growthclock
+
+GrowthClock::GrowthClock(QObject *parent)
+    : QObject(parent)
+    , m_timer(new QTimer(this))
+{
+    m_timer->setObjectName(QStringLiteral("Tim"));
+    // The growth clock paces the whole round: it must not drift.
+    m_timer->setTimerType(Qt::PreciseTimer);
+    connect(m_timer, &QTimer::timeout, this, &GrowthClock::onTimeout);
+}
+
+void GrowthClock::follow(bool enabled, int intervalMs)
+{
+    if (!enabled) {
+        m_timer->stop();
+        m_held = false;
+        m_interval = intervalMs;
+        return;
+    }
+    if (m_held) {
+        m_interval = intervalMs;
+        return;
+    }
+    if (!m_timer->isActive()) {
+        m_interval = intervalMs;
+        startPeriod(intervalMs);
+    } else if (intervalMs != m_interval) {
+        // A new interval set in a tick counts from the tick's start.
+        m_interval = intervalMs;
+        const std::int64_t spent = m_tickClock.isValid() ? m_tickClock.nsecsElapsed() : 0;
+        startPeriod(growthclock::remainingMs(intervalMs, spent));
+    }
+}
+
+void GrowthClock::hold()
+{
+    if (m_held || !m_timer->isActive())
+        return;
+    m_leftMs = growthclock::remainingMs(m_timer->interval(), m_periodClock.nsecsElapsed());
+    m_timer->stop();
+    m_held = true;
+}
+
+void GrowthClock::resume()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    startPeriod(m_leftMs);
+}
+
+void GrowthClock::startPeriod(int periodMs)
+{
+    m_timer->start(periodMs);
+    m_periodClock.start();
+}
+
+void GrowthClock::onTimeout()
+{
+    m_periodClock.start();
+    m_tickClock.start();
+    // The first period after a stage-up or the about box may have been
+    // shorter; from here on the clock runs at the interval itself.
+    if (m_timer->interval() != m_interval)
+        m_timer->setInterval(m_interval);
+    emit fired();
+    m_tickClock.invalidate();
+}

@@ -4,9 +4,11 @@
 #include "ui/window.h"
 
 #include "common/fatalerror.h"
+#include "game/texts.h"
 #include "ui/about.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
+#include "ui/gamebutton.h"
 #include "ui/gauge.h"
 #include "ui/growthclock.h"
 #include "ui/layout.h"
@@ -21,6 +23,9 @@
 #include <algorithm>
 
 namespace {
+
+// How long the button rests after an ending appears.
+constexpr int kEndingPauseMs = 1000;
 
 // The game's face is MS PGothic. Where it is missing, IPA's proportional
 // Gothic (Debian's fonts-ipafont-gothic) and other Japanese faces follow,
@@ -86,20 +91,11 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     m_img->setObjectName(QStringLiteral("Img"));
     m_imgTim = new QTimer(this);
     m_imgTim->setObjectName(QStringLiteral("ImgTim"));
-    m_tim = new QTimer(this);
-    m_tim->setObjectName(QStringLiteral("Tim"));
-    // The growth clock paces the whole round: it must not drift.
-    m_tim->setTimerType(Qt::PreciseTimer);
+    m_tim = new GrowthClock(this);
     m_picStr = new Gauge(this);
     m_picStr->setObjectName(QStringLiteral("PicStr"));
-    m_com = new QPushButton(this);
+    m_com = new GameButton(this);
     m_com->setObjectName(QStringLiteral("Com"));
-    // A white button, drawn by us rather than in the desktop's button colour.
-    m_com->setStyleSheet(QStringLiteral(
-        "QPushButton { background: white; color: black; border: 1px solid #8a8a8a; border-radius: 4px; }"
-        "QPushButton:hover { border-color: #5a8f3c; }"
-        "QPushButton:focus { border: 2px solid #5a8f3c; }"
-        "QPushButton:pressed { background: #eef6e8; }"));
     // The tick count lives in a label that the player never sees.
     m_timLbl = new QLabel(this);
     m_timLbl->setObjectName(QStringLiteral("TimLbl"));
@@ -111,18 +107,23 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     m_lbl->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_lbl->setWordWrap(true);
 
+    m_endingPause = new QTimer(this);
+    m_endingPause->setObjectName(QStringLiteral("EndingPause"));
+    m_endingPause->setSingleShot(true);
+    m_endingPause->setInterval(kEndingPauseMs);
+
     connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }); });
-    connect(m_lbl, &ClickableLabel::clicked, this, [this] { handle([this] { m_fom.AboutClick(); }); });
-    connect(m_tim, &QTimer::timeout, this, [this] {
-        m_tickClock.start();
-        // The first period after a stage-up may have been shortened (see
-        // sync()); from here on the clock runs at the period itself.
-        if (m_tim->interval() != m_timInterval)
-            m_tim->setInterval(m_timInterval);
-        handle([this] { m_fom.GrowthTick(); });
-        m_tickClock.invalidate();
-    });
+    connect(m_lbl, &ClickableLabel::clicked, this, &GameWindow::openAbout);
+    connect(m_tim, &GrowthClock::fired, this, [this] { handle([this] { m_fom.GrowthTick(); }); });
     connect(m_imgTim, &QTimer::timeout, this, [this] { handle([this] { m_fom.WiggleTick(); }); });
+    connect(m_endingPause, &QTimer::timeout, this, [this] {
+        if (m_stopped)
+            return;
+        m_com->setEnabled(true);
+        // Disabling the button took the keyboard focus from it.
+        if (!focusWidget())
+            m_com->setFocus();
+    });
 
     // Broken data ends the game: say what is wrong, then leave every event
     // loop, the about box's included, so main() returns 1.
@@ -169,17 +170,33 @@ template <typename Handler> void GameWindow::handle(Handler handler)
         sync();
 }
 
+void GameWindow::openAbout()
+{
+    // The growth clock holds while the player reads the box.
+    m_tim->hold();
+    handle([this] { m_fom.AboutClick(); });
+    m_tim->resume();
+}
+
 void GameWindow::stop()
 {
     m_stopped = true;
-    m_tim->stop();
+    m_tim->follow(false, 0);
+    m_endingPause->stop();
     m_imgTim->stop();
     m_com->setEnabled(false);
 }
 
 void GameWindow::sync()
 {
-    m_com->setText(m_fom.Com.Caption);
+    if (m_fom.Com.Caption != m_com->text()) {
+        const bool ended = m_fom.Com.Caption == texts::kStartOver;
+        m_com->setText(m_fom.Com.Caption);
+        if (ended) {
+            m_com->setEnabled(false);
+            m_endingPause->start();
+        }
+    }
     // Most events leave the message as it was: the ten frames a second
     // need not rewrite its line ends each time.
     if (m_fom.LBl.Caption != m_message) {
@@ -208,17 +225,7 @@ void GameWindow::sync()
     if (m_imgTim->isActive() != m_fom.ImgTim.Enabled)
         m_fom.ImgTim.Enabled ? m_imgTim->start() : m_imgTim->stop();
 
-    // The growth clock. A new period restarts its count at the moment the
-    // game sets it, which a stage-up does early in its tick: the next tick
-    // comes one new period after this one, not after the rest of the
-    // tick's work (loading the next stage's picture takes milliseconds).
-    if (!m_fom.Tim.Enabled) {
-        m_tim->stop();
-    } else if (!m_tim->isActive() || m_timInterval != m_fom.Tim.Interval) {
-        const bool midTick = m_tim->isActive() && m_tickClock.isValid();
-        m_timInterval = m_fom.Tim.Interval;
-        m_tim->start(growthclock::firstPeriodMs(m_timInterval, midTick ? m_tickClock.nsecsElapsed() : 0));
-    }
+    m_tim->follow(m_fom.Tim.Enabled, m_fom.Tim.Interval);
 }
 
 bool GameWindow::event(QEvent *event)

@@ -17,7 +17,6 @@
 #include "game/platform.h"
 #include "platform/services.h"
 
-#include <QElapsedTimer>
 #include <QMargins>
 #include <QWidget>
 
@@ -27,6 +26,7 @@ class ClickableLabel;
 class CreatureView;
 class FatalError;
 class Gauge;
+class GrowthClock;
 class PictureHolder;
 class QLabel;
 class QPushButton;
@@ -63,6 +63,7 @@ protected:
 
 private:
     template <typename Handler> void handle(Handler handler);
+    void openAbout();
     void sync();
     void placeControls();
     void fitFrame();
@@ -76,15 +77,17 @@ private:
     PictureHolder *m_e;
     CreatureView *m_img;
     QTimer *m_imgTim;
-    QTimer *m_tim;
+    GrowthClock *m_tim;
     Gauge *m_picStr;
     QPushButton *m_com;
     QLabel *m_timLbl;
     ClickableLabel *m_lbl;
 
+    // After an ending the button rests for a moment, so the clicks of the
+    // burst that ended the round do not start the next one unread.
+    QTimer *m_endingPause;
+
     QString m_message; // the game's message text that LBl shows
-    int m_timInterval = 0;     // the growth clock's period, as the game set it
-    QElapsedTimer m_tickClock; // running while a growth tick is handled
     int m_outerSide = 0;
     QMargins m_frameMargins;
     qint64 m_pictureKey = 0;
