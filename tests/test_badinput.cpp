@@ -226,19 +226,19 @@ private slots:
         for (const auto &[file, aim] : dataFiles())
             if (file.endsWith(".dat"))
                 QTest::addRow("empty %s", qPrintable(file)) << file << "bytes" << QByteArray() << int(aim)
-                                                            << "Cannot read the picture %1: the file is empty.";
+                                                            << "The picture %1 is empty.";
 
         const QByteArray png = fileBytes(kData + "/0.dat");
         QTest::newRow("picture cut in half") << "0.dat" << "bytes" << png.left(png.size() / 2) << int(Load)
-                                             << "Cannot read the picture %1: not a picture Qt can read";
+                                             << "The picture %1 is not a picture this game can read";
         QTest::newRow("picture of garbage") << "2.dat" << "bytes" << QByteArray(3000, '\x5a') << int(Love)
-                                            << "Cannot read the picture %1: not a picture Qt can read";
+                                            << "The picture %1 is not a picture this game can read";
         QTest::newRow("picture of unknown format") << "love.dat" << "bytes" << QByteArray("%PDF-1.4\n%\xe2\xe3\n")
-                                                   << int(Love) << "Cannot read the picture %1: not a picture";
+                                                   << int(Love) << "The picture %1 is not a picture";
         QTest::newRow("jpeg cut short") << "3.dat" << "bytes" << jpeg().chopped(40) << int(Love)
-                                        << "Cannot read the picture %1: the file is cut short";
+                                        << "The picture %1 is cut short";
         QTest::newRow("png claiming 100000 × 100000") << "0.dat" << "bytes" << pngClaiming(100000, 100000) << int(Load)
-                                                      << "Cannot read the picture %1: 100000 × 100000 pixels is too large";
+                                                      << "The picture %1 is 100000 × 100000 pixels: too large";
         QTest::newRow("named pipe as opn.tad") << "opn.tad" << "pipe" << QByteArray() << int(Load)
                                                << "%1 is not a regular file.";
         QTest::newRow("device as muni.tad") << "muni.tad" << "device" << QByteArray() << int(Load)

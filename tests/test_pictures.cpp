@@ -152,25 +152,25 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("what");
-        QTest::newRow("png 100000 × 100000") << pngClaiming(100000, 100000) << "100000 × 100000 pixels is too large";
-        QTest::newRow("png 5000 × 5000") << pngClaiming(5000, 5000) << "5000 × 5000 pixels is too large";
-        QTest::newRow("png 1 × 2147483647") << pngClaiming(1, 0x7FFFFFFF) << "Cannot read";
-        QTest::newRow("bmp 100000 × 100000") << bmpHeader(100000, 100000) << "Cannot read";
+        QTest::newRow("png 100000 × 100000") << pngClaiming(100000, 100000) << "is 100000 × 100000 pixels: too large";
+        QTest::newRow("png 5000 × 5000") << pngClaiming(5000, 5000) << "is 5000 × 5000 pixels: too large";
+        QTest::newRow("png 1 × 2147483647") << pngClaiming(1, 0x7FFFFFFF) << "The picture";
+        QTest::newRow("bmp 100000 × 100000") << bmpHeader(100000, 100000) << "The picture";
         QTest::newRow("bmp 5000 × 5000") << bmpHeader(5000, 5000) << "too large";
         QTest::newRow("bmp 8000 × -8000") << bmpHeader(8000, -8000) << "too large";
         QTest::newRow("gif 65535 × 65535") << gif(65535, 65535, 100) << "too large";
         QTest::newRow("gif 5000 × 5000") << gif(5000, 5000, 100) << "too large";
-        QTest::newRow("jpeg 65535 × 65535") << jpegClaiming(65535, 65535) << "Cannot read";
+        QTest::newRow("jpeg 65535 × 65535") << jpegClaiming(65535, 65535) << "The picture";
         QTest::newRow("jpeg 5000 × 5000") << jpegClaiming(5000, 5000) << "too large";
-        QTest::newRow("pbm 100000 × 100000") << QByteArray("P4\n100000 100000\n") + QByteArray(100, '\xff') << "Cannot read";
+        QTest::newRow("pbm 100000 × 100000") << QByteArray("P4\n100000 100000\n") + QByteArray(100, '\xff') << "The picture";
         QTest::newRow("pgm 5000 × 5000") << QByteArray("P5\n5000 5000\n255\n") + QByteArray(100, '\x7f') << "too large";
         QTest::newRow("ppm 5000 × 5000, as text") << QByteArray("P3\n5000 5000\n255\n1 2 3\n") << "too large";
-        QTest::newRow("xbm 100000 × 100000") << xbmClaiming(100000, 100000) << "Cannot read";
-        QTest::newRow("xbm 5000 × 5000") << xbmClaiming(5000, 5000) << "Cannot read";
-        QTest::newRow("xpm 100000 × 100000") << xpmClaiming(100000, 100000) << "Cannot read";
+        QTest::newRow("xbm 100000 × 100000") << xbmClaiming(100000, 100000) << "The picture";
+        QTest::newRow("xbm 5000 × 5000") << xbmClaiming(5000, 5000) << "The picture";
+        QTest::newRow("xpm 100000 × 100000") << xpmClaiming(100000, 100000) << "The picture";
         QTest::newRow("xpm 5000 × 5000") << xpmClaiming(5000, 5000) << "too large";
-        QTest::newRow("icon holding a png of 100000 × 100000") << iconHolding(pngClaiming(100000, 100000)) << "Cannot read";
-        QTest::newRow("icon holding a png of 5000 × 5000") << iconHolding(pngClaiming(5000, 5000)) << "Cannot read";
+        QTest::newRow("icon holding a png of 100000 × 100000") << iconHolding(pngClaiming(100000, 100000)) << "The picture";
+        QTest::newRow("icon holding a png of 5000 × 5000") << iconHolding(pngClaiming(5000, 5000)) << "The picture";
     }
 
     // First of all, while the process's peak memory is still low: a header
@@ -185,7 +185,7 @@ private slots:
         const QString path = write(QStringLiteral("2.dat"), bytes);
         const qint64 before = peakMemoryMiB();
         const QString error = loadError(path);
-        QVERIFY2(error.contains("Cannot read the picture " + path), qPrintable(error));
+        QVERIFY2(error.contains("The picture " + path), qPrintable(error));
         QVERIFY2(error.contains(what), qPrintable(error));
         const qint64 grown = peakMemoryMiB() - before;
         QVERIFY2(grown <= data::kMaxPicturePixels * data::kMaxBytesPerPixel / (1024 * 1024) + 16,
@@ -245,16 +245,16 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("what");
-        QTest::newRow("empty") << QByteArray() << "the file is empty";
-        QTest::newRow("garbage") << QByteArray("this is not a picture at all") << "not a picture Qt can read";
-        QTest::newRow("a text file") << QByteArray("\x82\xcd\x82\xb6\x82\xdf\r\n") << "not a picture Qt can read";
-        QTest::newRow("unknown format: PDF") << QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n") << "not a picture Qt can read";
+        QTest::newRow("empty") << QByteArray() << "is empty.";
+        QTest::newRow("garbage") << QByteArray("this is not a picture at all") << "is not a picture this game can read";
+        QTest::newRow("a text file") << QByteArray("\x82\xcd\x82\xb6\x82\xdf\r\n") << "is not a picture this game can read";
+        QTest::newRow("unknown format: PDF") << QByteArray("%PDF-1.4\n%\xe2\xe3\xcf\xd3\n") << "is not a picture this game can read";
         QTest::newRow("unknown format: WebP header")
-            << QByteArray("RIFF\x24\0\0\0WEBPVP8 \x18\0\0\0", 20) << "not a picture Qt can read";
-        QTest::newRow("png header only") << encoded(sample(), "PNG").left(40) << "not a picture Qt can read";
+            << QByteArray("RIFF\x24\0\0\0WEBPVP8 \x18\0\0\0", 20) << "is not a picture this game can read";
+        QTest::newRow("png header only") << encoded(sample(), "PNG").left(40) << "is not a picture this game can read";
         QTest::newRow("too wide") << bmpHeader(9000, 1) << "too large";
         QTest::newRow("too many pixels") << bmpHeader(5000, 5000) << "too large";
-        QTest::newRow("too tall, stored top down") << bmpHeader(1, -100000) << "100000 pixels is too large";
+        QTest::newRow("too tall, stored top down") << bmpHeader(1, -100000) << "× 100000 pixels: too large";
 
         // Cut in half: Qt stops quietly at the end of some formats and
         // fills the rest of the picture from memory or with a plain colour.
@@ -263,22 +263,22 @@ private slots:
             for (int x = 0; x < photo.width(); ++x)
                 photo.setPixel(x, y, qRgb(x * 4, y * 5, (x * y) & 255));
         const auto half = [](const QByteArray &bytes) { return bytes.left(bytes.size() / 2); };
-        QTest::newRow("cut short: png") << half(encoded(photo, "PNG")) << "Cannot read";
-        QTest::newRow("cut short: bmp") << half(encoded(photo, "BMP")) << "cut short";
+        QTest::newRow("cut short: png") << half(encoded(photo, "PNG")) << "The picture";
+        QTest::newRow("cut short: bmp") << half(encoded(photo, "BMP")) << "is cut short";
         QTest::newRow("cut short: bmp, 256 colours")
-            << half(encoded(photo.convertToFormat(QImage::Format_Indexed8), "BMP")) << "cut short";
+            << half(encoded(photo.convertToFormat(QImage::Format_Indexed8), "BMP")) << "is cut short";
         QTest::newRow("cut short: bmp, black and white")
-            << half(encoded(photo.convertToFormat(QImage::Format_Mono), "BMP")) << "cut short";
-        QTest::newRow("cut short: bmp, last byte missing") << encoded(photo, "BMP").chopped(1) << "cut short";
-        QTest::newRow("cut short: jpeg") << half(encoded(photo, "JPEG")) << "cut short";
-        QTest::newRow("cut short: jpeg, end marker missing") << encoded(photo, "JPEG").chopped(2) << "cut short";
-        QTest::newRow("cut short: gif") << half(gif(64, 48, 64 * 48)) << "cut short";
-        QTest::newRow("cut short: xbm") << half(encoded(photo, "XBM")) << "cut short";
-        QTest::newRow("cut short: xpm") << half(encoded(photo, "XPM")) << "Cannot read";
-        QTest::newRow("cut short: ppm") << half(encoded(photo, "PPM")) << "Cannot read";
-        QTest::newRow("cut short: pgm") << half(encoded(photo, "PGM")) << "Cannot read";
-        QTest::newRow("cut short: pbm") << half(encoded(photo, "PBM")) << "Cannot read";
-        QTest::newRow("cut short: ico") << half(encoded(photo, "ICO")) << "Cannot read";
+            << half(encoded(photo.convertToFormat(QImage::Format_Mono), "BMP")) << "is cut short";
+        QTest::newRow("cut short: bmp, last byte missing") << encoded(photo, "BMP").chopped(1) << "is cut short";
+        QTest::newRow("cut short: jpeg") << half(encoded(photo, "JPEG")) << "is cut short";
+        QTest::newRow("cut short: jpeg, end marker missing") << encoded(photo, "JPEG").chopped(2) << "is cut short";
+        QTest::newRow("cut short: gif") << half(gif(64, 48, 64 * 48)) << "is cut short";
+        QTest::newRow("cut short: xbm") << half(encoded(photo, "XBM")) << "is cut short";
+        QTest::newRow("cut short: xpm") << half(encoded(photo, "XPM")) << "The picture";
+        QTest::newRow("cut short: ppm") << half(encoded(photo, "PPM")) << "The picture";
+        QTest::newRow("cut short: pgm") << half(encoded(photo, "PGM")) << "The picture";
+        QTest::newRow("cut short: pbm") << half(encoded(photo, "PBM")) << "The picture";
+        QTest::newRow("cut short: ico") << half(encoded(photo, "ICO")) << "The picture";
     }
 
     // A picture that cannot be shown stops the game, naming the file.
@@ -288,7 +288,7 @@ private slots:
         QFETCH(QString, what);
         const QString path = write(QStringLiteral("腐る.dat"), bytes);
         const QString error = loadError(path);
-        QVERIFY2(error.contains("Cannot read the picture " + path), qPrintable(error));
+        QVERIFY2(error.contains("The picture " + path), qPrintable(error));
         QVERIFY2(error.contains(what), qPrintable(error));
         QVERIFY2(error.contains(QStringLiteral("絵のファイル")), qPrintable(error));
     }
@@ -334,11 +334,11 @@ private slots:
             return QString();
         };
         write("1.dat", encoded(changed, "PNG").left(40));
-        QVERIFY2(error().contains("not a picture Qt can read"), qPrintable(error()));
+        QVERIFY2(error().contains("is not a picture this game can read"), qPrintable(error()));
         write("1.dat", encoded(changed, "PNG"));
         platform.loadPicture(path);
         write("1.dat", QByteArray());
-        QVERIFY2(error().contains("the file is empty"), qPrintable(error()));
+        QVERIFY2(error().contains("is empty."), qPrintable(error()));
         QVERIFY(QFile::remove(path));
         QVERIFY2(error().contains("is missing"), qPrintable(error()));
 

@@ -115,8 +115,18 @@ private slots:
             << QByteArray("\xef\xbb\xbf" "a\r\nb\xe3\x81") << QStringLiteral("a\nb\uFFFD\uFFFD");
         QTest::newRow("control bytes in UTF-8 are themselves")
             << QByteArray("\xef\xbb\xbf\x1a\x1c\x7f") << QString(QChar(0x1A)) + QChar(0x1C) + QChar(0x7F);
-        QTest::newRow("the mark later on is code page 932")
-            << QByteArray("a\r\n\xef\xbb\xbf") << QStringLiteral("a\n\uFFFD\uFF7F");
+        QTest::newRow("the mark later on is a character")
+            << QByteArray("a\r\n\xef\xbb\xbf") << QStringLiteral("a\n\uFEFF");
+
+        // Most editors on Linux save UTF-8 without the mark: a file that is
+        // valid UTF-8 as a whole, with bytes above 7F, reads as UTF-8.
+        QTest::newRow("UTF-8 without a mark")
+            << QStringLiteral("「むにまる」\r\nみず　おいちい～①").toUtf8() << QStringLiteral("「むにまる」\nみず　おいちい～①");
+        QTest::newRow("UTF-8 with one broken sequence is code page 932")
+            << QByteArray("\xe3\x81\xbf\xe3\x81") << QStringLiteral("縺ｿ縺");
+        // The price: Shift-JIS that happens to be valid UTF-8, as these two
+        // half-width katakana (ﾂｱ) are, reads as UTF-8.
+        QTest::newRow("half-width katakana that are UTF-8") << QByteArray("\xc2\xb1") << QStringLiteral("±");
     }
 
     // Code page 932 text; a byte that is not valid shows as U+FFFD and the

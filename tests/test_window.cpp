@@ -7,7 +7,9 @@
 #include "driver/player.h"
 #include "platform/dataplatform.h"
 #include "ui/about.h"
+#include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
+#include "ui/fonts.h"
 #include "ui/gauge.h"
 #include "ui/window.h"
 
@@ -16,6 +18,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +26,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <type_traits>
 
 namespace {
 
@@ -100,10 +104,10 @@ QColor colourAt(const QImage &image, double x, double y)
 
 // Runs action once the next modal box is open: hands it the box, then
 // closes it. Does nothing if no box opened.
-void whenModalOpens(const std::function<void(QMessageBox *)> &action)
+template <typename Box = QMessageBox> void whenModalOpens(const std::type_identity_t<std::function<void(Box *)>> &action)
 {
     QTimer::singleShot(0, [action] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        auto *box = qobject_cast<Box *>(QApplication::activeModalWidget());
         if (!box)
             return;
         action(box);
@@ -225,7 +229,9 @@ private slots:
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::Warning;
         QMessageBox::StandardButtons buttons;
+        QFont font;
         whenModalOpens([&](QMessageBox *box) {
+            font = box->font();
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
@@ -233,6 +239,9 @@ private slots:
         });
         QTest::mouseClick(game.lbl(), Qt::LeftButton);
         QCOMPARE(title, QStringLiteral("ぽこたま"));
+        // In the game's face, as large as its messages.
+        QCOMPARE(font.families(), game.lbl()->font().families());
+        QCOMPARE(font.pointSizeF(), game.lbl()->font().pointSizeF());
         const QStringList lines = text.split('\n');
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("ぽこたま"));
@@ -497,6 +506,36 @@ private slots:
         QVERIFY(qAbs(game.com()->font().pointSizeF() - 1.5 * game.lbl()->font().pointSizeF()) < 0.01);
     }
 
+    void messagesBoldAtEverySize_data()
+    {
+        QTest::addColumn<int>("pixels");
+        for (int pixels : {20, 63, 64, 96})
+            QTest::addRow("%d px", pixels) << pixels;
+    }
+
+    // The message text is bold italic however large the screen makes it:
+    // it takes clearly more ink than the same text without the bold.
+    void messagesBoldAtEverySize()
+    {
+        QFETCH(int, pixels);
+        const auto ink = [pixels](bool bold) {
+            ClickableLabel label(QStringLiteral("「はじめぃ」を押すと　むにまるが　育ちはじめます。"));
+            QFont font = gameFont(12, true);
+            font.setPixelSize(pixels);
+            font.setBold(bold);
+            label.setFont(font);
+            label.setWordWrap(true);
+            label.resize(pixels * 30, pixels * 3);
+            const QImage image = label.grab().toImage().convertToFormat(QImage::Format_Grayscale8);
+            qint64 sum = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    sum += 255 - image.pixelColor(x, y).value();
+            return double(sum);
+        };
+        QVERIFY2(ink(true) > 1.2 * ink(false), qPrintable(QString::number(ink(true) / ink(false))));
+    }
+
     // Data text is shown as written, never read as markup.
     void messagesArePlainText()
     {
@@ -531,16 +570,29 @@ private slots:
     void errorDialog()
     {
         QString text;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        whenModalOpens([&](QMessageBox *box) {
-            text = box->text();
-            icon = box->icon();
+        QRect box;
+        whenModalOpens<QDialog>([&](QDialog *dialog) {
+            text = dialog->findChild<QLabel *>(QStringLiteral("text"))->text();
+            box = dialog->frameGeometry();
         });
-        reportFatalError(FatalError(QStringLiteral("データファイル /x/opn.tad が見つかりません。"),
-                                    QStringLiteral("The data file /x/opn.tad is missing.")),
-                         nullptr);
-        QCOMPARE(text, QStringLiteral("データファイル /x/opn.tad が見つかりません。\nThe data file /x/opn.tad is missing."));
-        QCOMPARE(icon, QMessageBox::Critical);
+        reportProblems({FatalError(QStringLiteral("データファイル /x/opn.tad が見つかりません。"),
+                                   QStringLiteral("The data file /x/opn.tad is missing.")),
+                        FatalError(QStringLiteral("絵のファイル /x/a/very/long/folder/name/that/must/not/break/0.dat が空です。"),
+                                   QStringLiteral("The picture /x/a/very/long/folder/name/that/must/not/break/0.dat is empty."))},
+                       nullptr);
+        // Both problems, then what to do, one language a line.
+        const QStringList lines = text.split('\n');
+        QCOMPARE(lines.size(), 8);
+        QCOMPARE(lines[0], QStringLiteral("データファイル /x/opn.tad が見つかりません。"));
+        QCOMPARE(lines[1], QStringLiteral("The data file /x/opn.tad is missing."));
+        QVERIFY(lines[6].contains(QStringLiteral("入れ直して")));
+        QVERIFY(lines[7].contains(QStringLiteral("reinstall")));
+        QVERIFY(!text.contains(QStringLiteral("Qt")));
+        // Centred on the screen, with room for the longest path on a line.
+        const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+        QVERIFY2((box.center() - centre).manhattanLength() < 40, qPrintable(QStringLiteral("%1,%2").arg(box.x()).arg(box.y())));
+        const QFontMetrics metrics(QApplication::font());
+        QVERIFY(box.width() > metrics.horizontalAdvance(QStringLiteral("/x/a/very/long/folder/name/that/must/not/break/0.dat")));
     }
 };
 

@@ -4,8 +4,9 @@
 # height. Run on a bare server (no window manager: the inner area is the
 # frame) and under openbox, whose title bar and borders the game must take
 # off its inner area. In the mode "fatal" the game's data folder lacks its
-# first picture: the game must show an error dialog, and exit with status 1
-# once it is closed, having said what is wrong on stderr too.
+# first and its last picture: before any game window the game must show one
+# dialog naming both, centred on the screen, and exit with status 1 once it
+# is closed, having said what is wrong on stderr too.
 #
 #   x11_window.sh <pokotama> [bare|openbox|fatal]
 set -eu
@@ -26,25 +27,38 @@ if [ "$mode" != bare ]; then
 fi
 
 if [ "$mode" = fatal ]; then
-    # A copy of the game beside a data folder without 0.dat.
+    # A copy of the game beside a data folder without 0.dat and love.dat.
     copy=$(mktemp -d)
     cp "$game" "$copy/pokotama"
     cp -r "$(dirname "$game")/dat" "$copy/dat"
-    rm "$copy/dat/0.dat"
+    rm "$copy/dat/0.dat" "$copy/dat/love.dat"
     "$copy/pokotama" 2>"$copy/stderr" &
     pid=$!
     for _ in $(seq 1 100); do
-        [ "$(xwininfo -root -tree | grep -c '"ぽこたま": (')" -ge 2 ] && break
+        xwininfo -root -tree | grep -q '"ぽこたま": (' && break
         sleep 0.2
     done
     sleep 1
     kill -0 "$pid" || { echo "FAIL: the game left without waiting for the dialog"; exit 1; }
+    # The dialog alone, no game window behind it, centred on the screen.
+    [ "$(xwininfo -root -tree | grep -c '"ぽこたま": (')" -eq 1 ] || { echo "FAIL: a window besides the dialog"; exit 1; }
+    dialog=$(xwininfo -root -tree | awk '/"ぽこたま": \(/ { print $1; exit }')
+    info=$(xwininfo -id "$dialog")
+    x=$(echo "$info" | awk '/Absolute upper-left X:/ { print $4 }')
+    y=$(echo "$info" | awk '/Absolute upper-left Y:/ { print $4 }')
+    width=$(echo "$info" | awk '/  Width:/ { print $2 }')
+    height=$(echo "$info" | awk '/  Height:/ { print $2 }')
+    echo "dialog: ${width}x${height} at $x,$y"
+    [ "$width" -lt 691 ] && [ "$height" -lt 691 ] || { echo "FAIL: the dialog is as large as the game"; exit 1; }
+    dx=$((x + width / 2 - 683)) dy=$((y + height / 2 - 384))
+    [ "${dx#-}" -le 40 ] && [ "${dy#-}" -le 40 ] || { echo "FAIL: the dialog is not centred"; exit 1; }
     xdotool key Return
     status=0
     wait "$pid" || status=$?
     cat "$copy/stderr"
     [ "$status" -eq 1 ] || { echo "FAIL: exit status $status, expected 1"; exit 1; }
     grep -q "The data file $copy/dat/0.dat is missing." "$copy/stderr" || { echo "FAIL: stderr"; exit 1; }
+    grep -q "The data file $copy/dat/love.dat is missing." "$copy/stderr" || { echo "FAIL: stderr"; exit 1; }
     rm -rf "$copy"
     echo PASS
     exit 0

@@ -14,10 +14,11 @@ namespace data {
 
 namespace {
 
+// What is wrong, as "絵のファイル <path> <japanese>" and "The picture <path> <english>".
 [[noreturn]] void throwBadPicture(const QString &path, const QString &japanese, const QString &english)
 {
-    throw FatalError(QStringLiteral("絵のファイル %1 を読めません: %2").arg(path, japanese),
-                     QStringLiteral("Cannot read the picture %1: %2").arg(path, english));
+    throw FatalError(QStringLiteral("絵のファイル %1 %2").arg(path, japanese),
+                     QStringLiteral("The picture %1 %2").arg(path, english));
 }
 
 // Sides as the header gives them; a BMP stored top to bottom gives a
@@ -34,10 +35,23 @@ bool tooBig(QSize size)
     const qint64 width = qAbs(qint64(size.width()));
     const qint64 height = qAbs(qint64(size.height()));
     throwBadPicture(path,
-                    QStringLiteral("%1 × %2 ピクセルは大きすぎます（1 辺 %3 まで、%4 ピクセルまで）。")
+                    QStringLiteral("は %1 × %2 ピクセルで、大きすぎます（1 辺 %3、全部で %4 ピクセルまで）。")
                             .arg(width).arg(height).arg(kMaxPictureSide).arg(kMaxPicturePixels),
-                    QStringLiteral("%1 × %2 pixels is too large (at most %3 a side, %4 pixels in all).")
+                    QStringLiteral("is %1 × %2 pixels: too large (at most %3 a side, %4 in all).")
                             .arg(width).arg(height).arg(kMaxPictureSide).arg(kMaxPicturePixels));
+}
+
+[[noreturn]] void throwNotAPicture(const QString &path)
+{
+    throwBadPicture(path, QStringLiteral("は、このゲームが読める絵ではありません（壊れているか、知らない形式です）。"),
+                    QStringLiteral("is not a picture this game can read: it is broken or of an unknown format."));
+}
+
+[[noreturn]] void throwCutShort(const QString &path, const QByteArray &format)
+{
+    const QString name = QString::fromLatin1(format.toUpper());
+    throwBadPicture(path, QStringLiteral("は途中で切れています（%1 の絵のデータが足りません）。").arg(name),
+                    QStringLiteral("is cut short: its %1 picture data ends early.").arg(name));
 }
 
 quint8 byteAt(QByteArrayView bytes, qsizetype at)
@@ -163,12 +177,29 @@ bool xbmCutShort(QByteArrayView bytes, QSize size)
     return found < needed;
 }
 
+// PNG: the chunks after the signature must lead to the end chunk IEND
+// inside the file.
+bool pngCutShort(QByteArrayView bytes)
+{
+    qsizetype at = 8; // after the signature
+    while (at + 8 <= bytes.size()) {
+        const quint32 length = qFromBigEndian<quint32>(bytes.data() + at);
+        if (QByteArrayView(bytes.data() + at + 4, 4) == "IEND")
+            return false;
+        // length, type, data, CRC
+        at += 12 + qsizetype(length);
+    }
+    return true;
+}
+
 // Whether a picture Qt read without complaint lacks part of its data.
 // Qt's readers for these formats stop quietly at the end of the file and
 // leave the rest of the picture blank, grey or, for BMP and XBM, filled
 // with whatever was in memory before.
 bool cutShort(const QByteArray &format, QByteArrayView bytes, QSize size)
 {
+    if (format == "png")
+        return pngCutShort(bytes);
     if (format == "bmp")
         return bmpCutShort(bytes, size);
     if (format == "gif")
@@ -185,7 +216,7 @@ bool cutShort(const QByteArray &format, QByteArrayView bytes, QSize size)
 QImage decodePicture(QByteArray bytes, const QString &path)
 {
     if (bytes.isEmpty())
-        throwBadPicture(path, QStringLiteral("空のファイルです。"), QStringLiteral("the file is empty."));
+        throwBadPicture(path, QStringLiteral("が空です。"), QStringLiteral("is empty."));
 
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -204,20 +235,36 @@ QImage decodePicture(QByteArray bytes, const QString &path)
 
     const QByteArray format = reader.format();
     QImage image;
-    if (!reader.read(&image) || image.isNull()) {
-        const QString why = reader.errorString();
-        throwBadPicture(path, QStringLiteral("絵として読めません（%1）。").arg(why),
-                        QStringLiteral("not a picture Qt can read (%1).").arg(why));
-    }
+    if (!reader.read(&image) || image.isNull())
+        throwNotAPicture(path);
     if (tooBig(image.size()))
         throwTooBig(path, image.size());
     if (cutShort(format, bytes, image.size()))
-        throwBadPicture(path,
-                        QStringLiteral("ファイルが途中で切れています（%1 の絵のデータが足りません）。")
-                                .arg(QString::fromLatin1(format.toUpper())),
-                        QStringLiteral("the file is cut short (its %1 picture data ends early).")
-                                .arg(QString::fromLatin1(format.toUpper())));
+        throwCutShort(path, format);
     return image;
+}
+
+void checkPicture(QByteArray bytes, const QString &path)
+{
+    if (bytes.isEmpty())
+        throwBadPicture(path, QStringLiteral("が空です。"), QStringLiteral("is empty."));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        throwNotAPicture(path);
+    const QSize claimed = reader.size();
+    // A header that tells no size (or none that makes sense) is decoded.
+    if (!claimed.isValid() && !tooBig(claimed)) {
+        decodePicture(std::move(bytes), path);
+        return;
+    }
+    if (tooBig(claimed))
+        throwTooBig(path, claimed);
+    if (cutShort(format, bytes, QSize(qAbs(claimed.width()), qAbs(claimed.height()))))
+        throwCutShort(path, format);
 }
 
 QImage loadPicture(const QString &path)

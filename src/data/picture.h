@@ -24,6 +24,14 @@ inline constexpr qint64 kMaxBytesPerPixel = 8;
 // The picture at path. Throws FatalError naming the file.
 QImage loadPicture(const QString &path);
 
+// What can be told of the picture in bytes (the content of the file at
+// path) without decoding its pixels: that it is not empty, is of a format
+// the game reads, claims a size within the bounds and, where the format
+// tells, is not cut short. A picture whose header tells no size is decoded.
+// Throws FatalError as decodePicture does. A picture that passes may still
+// fail to decode (its pixel data broken), which decodePicture then says.
+void checkPicture(QByteArray bytes, const QString &path);
+
 // The picture held in bytes, the content of the file at path (which only
 // names it in errors). Throws FatalError: empty, not a picture, cut short,
 // or too large.

@@ -10,6 +10,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -148,8 +149,8 @@ QStringList decodeLines(QByteArrayView bytes)
     // first (Windows Notepad does). EF BB is no character in code page 932,
     // so no Shift-JIS file starts this way: such a file is read as UTF-8,
     // without the mark, and says what its author wrote.
-    const bool utf8 = bytes.startsWith(kUtf8ByteOrderMark);
-    if (utf8)
+    const bool marked = bytes.startsWith(kUtf8ByteOrderMark);
+    if (marked)
         bytes = bytes.sliced(kUtf8ByteOrderMark.size());
     if (bytes.isEmpty())
         return lines;
@@ -158,17 +159,27 @@ QStringList decodeLines(QByteArrayView bytes)
     // character of either encoding, so splitting the decoded text is the
     // same as splitting the bytes.
     QString text;
-    if (utf8) {
-        // Stateless: a sequence cut short at the very end becomes U+FFFD.
-        // The mark is gone already; a second one is kept as a character.
-        QStringDecoder decoder(QStringConverter::Utf8,
-                               QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-        text = decoder.decode(bytes);
-    } else {
+    // Stateless: a sequence cut short at the very end is an error (in a
+    // marked file, U+FFFD). The mark is gone already; a second one is kept
+    // as a character.
+    QStringDecoder utf8(QStringConverter::Utf8,
+                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    bool decoded = false;
+    if (marked) {
+        text = utf8.decode(bytes);
+        decoded = true;
+    } else if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) {
+        // Most editors on Linux save UTF-8 without a mark. Japanese text in
+        // Shift-JIS is practically never valid UTF-8 as a whole: its lead
+        // bytes 81 to 9F are UTF-8 continuation bytes.
+        text = utf8.decode(bytes);
+        decoded = !utf8.hasError();
+    }
+    if (!decoded) {
         QStringDecoder decoder("windows-31j");
         if (!decoder.isValid())
-            throw FatalError(QStringLiteral("この Qt には Shift-JIS（コードページ 932）の文字コード変換がありません。"),
-                             QStringLiteral("This Qt has no decoder for Shift-JIS (code page 932)."));
+            throw FatalError(QStringLiteral("このコンピュータには Shift-JIS（コードページ 932）の文字コード変換がありません。"),
+                             QStringLiteral("This computer has no decoder for Shift-JIS (code page 932)."));
         text = decoder.decode(bytes);
         // ICU holds back a lead byte left dangling at the very end; a line
         // end after it makes it come out as an undecodable byte rather than

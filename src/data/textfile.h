@@ -6,8 +6,10 @@
  * same as files made on Windows; a last line without a line end is still a
  * line, and nothing after the last line end counts as an extra empty line.
  * Bytes that are not valid code page 932 become U+FFFD and reading goes on.
- * A file that starts with the UTF-8 byte-order mark (EF BB BF) was saved as
- * UTF-8 by an editor and is read as UTF-8, without the mark.
+ * A file saved as UTF-8 by an editor reads as UTF-8: one that starts with
+ * the byte-order mark (EF BB BF), without the mark, and one that is valid
+ * UTF-8 as a whole and has bytes above 7F (Shift-JIS with Japanese in it
+ * practically never is).
  *
  * File names are looked up as UTF-8 first and then, if no such file exists,
  * as the same name in code page 932 bytes: a data folder unpacked from an
@@ -38,9 +40,9 @@ QByteArray readDataFile(const QString &path);
 
 inline constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF", 3);
 
-// Bytes in code page 932 (or UTF-8 after a byte-order mark) to lines of
-// text, without their line ends.
-// Throws FatalError if this Qt has no code page 932 decoder.
+// Bytes in code page 932 (or UTF-8, as above) to lines of text, without
+// their line ends.
+// Throws FatalError if this computer has no code page 932 decoder.
 QStringList decodeLines(QByteArrayView bytes);
 
 // readDataFile, then decodeLines. Throws FatalError naming the file as

@@ -5,6 +5,7 @@
 
 #include "platform/services.h"
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -29,9 +30,14 @@ private:
     QPointer<QWidget> m_parent;
 };
 
-// Reports an error that ends the game: on stderr, since a game started from
-// a desktop menu has no terminal to show it, and in a dialog.
+// Reports what stops the game, with what the player can do about it: in a
+// box over parent (or, without one, centred on the screen) and, for a
+// game started from a terminal, on stderr.
+void reportProblems(const QList<FatalError> &problems, QWidget *parent);
 void reportFatalError(const FatalError &error, QWidget *parent);
+
+// The text of that box: each problem in Japanese and English, then the advice.
+QString problemsMessage(const QList<FatalError> &problems);
 
 // A game text's CR LF line ends as Qt's newlines, for labels and boxes.
 QString forDisplay(QString text);

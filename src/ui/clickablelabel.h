@@ -1,10 +1,10 @@
 /*
- * clickablelabel.h: a label that reports clicks (the message area LBl).
+ * clickablelabel.h: the message area LBl: a label that reports clicks and
+ * whose bold text stays bold at every size.
  */
 #pragma once
 
 #include <QLabel>
-#include <QMouseEvent>
 
 class ClickableLabel : public QLabel
 {
@@ -17,21 +17,9 @@ signals:
     void clicked();
 
 protected:
-    // A click is a press and a release of the left button on the label.
-    void mousePressEvent(QMouseEvent *event) override
-    {
-        m_pressed = event->button() == Qt::LeftButton;
-        event->accept();
-    }
-
-    void mouseReleaseEvent(QMouseEvent *event) override
-    {
-        const bool click = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-        m_pressed = false;
-        event->accept();
-        if (click)
-            emit clicked();
-    }
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     bool m_pressed = false;

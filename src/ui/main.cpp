@@ -2,6 +2,7 @@
  * main.cpp: starts ぽこたま, wiring the window to the real data folder and
  * the about dialog.
  */
+#include "platform/datacheck.h"
 #include "platform/dataplatform.h"
 #include "ui/about.h"
 #include "benchprobe.h"
@@ -18,6 +19,14 @@ int main(int argc, char *argv[])
 
     AboutDialog about;
     DataPlatform platform(QString(), &about);
+    // Every file the game will read, before any window: all that is wrong
+    // in one box.
+    const QList<FatalError> problems = checkDataFolder(platform.dataDir());
+    if (!problems.isEmpty()) {
+        reportProblems(problems, nullptr);
+        return 1;
+    }
+
     GameWindow window(platform, platform);
     about.setParent(&window);
     if (qEnvironmentVariableIsSet("POKOTAMA_BENCH_LOG"))

@@ -8,13 +8,13 @@
 #include "ui/about.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
+#include "ui/fonts.h"
 #include "ui/gamebutton.h"
 #include "ui/gauge.h"
 #include "ui/growthclock.h"
 #include "ui/layout.h"
 
 #include <QApplication>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
@@ -26,45 +26,6 @@ namespace {
 
 // How long the button rests after an ending appears.
 constexpr int kEndingPauseMs = 1000;
-
-// The game's face is MS PGothic. Where it is missing, IPA's proportional
-// Gothic (Debian's fonts-ipafont-gothic) and other Japanese faces follow,
-// so kanji always take Japanese shapes, never Chinese ones.
-const QStringList kFontFamilies{
-    QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("IPAPGothic"),
-    QStringLiteral("IPAexGothic"),   QStringLiteral("VL PGothic"), QStringLiteral("Noto Sans CJK JP"),
-    QStringLiteral("Source Han Sans JP"), QStringLiteral("TakaoPGothic"), QStringLiteral("IPAGothic"),
-};
-
-// The first family of the list installed here, alone. Qt would pass over
-// the missing ones by itself, but only after asking fontconfig for their
-// substitutes, for every font and script: a fifth of the start-up. Given
-// more than one family, it also asks for the substitutes of the one it
-// takes, at once, whether a character needs them or not. Each face of the
-// list is a whole Japanese face: IPA's lacks one character of code page
-// 932 (∑), which falls back through fontconfig, as it would have after the
-// rest of the list. With none installed, Qt gets the whole list.
-const QStringList &installedFontFamilies()
-{
-    static const QStringList families = [] {
-        const QStringList installed = QFontDatabase::families();
-        for (const QString &family : kFontFamilies)
-            if (installed.contains(family, Qt::CaseInsensitive))
-                return QStringList{family};
-        return kFontFamilies;
-    }();
-    return families;
-}
-
-QFont gameFont(double points, bool boldItalic)
-{
-    QFont font;
-    font.setFamilies(installedFontFamilies());
-    font.setPointSizeF(points);
-    font.setBold(boldItalic);
-    font.setItalic(boldItalic);
-    return font;
-}
 
 } // namespace
 
@@ -140,6 +101,8 @@ bool GameWindow::loadForm()
     const layout::Screen metrics = layout::screenOf(screen->geometry().height(), screen->logicalDotsPerInchY());
     m_outerSide = layout::outerSide(metrics);
     const int points = layout::baseFontPoints(metrics);
+    // The window's own font is the one its boxes (the about box) take.
+    setFont(gameFont(points, false));
     m_lbl->setFont(gameFont(points, true));
     m_com->setFont(gameFont(points * 1.5, false));
     m_timLbl->setFont(gameFont(points, false));
