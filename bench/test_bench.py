@@ -4,11 +4,11 @@
 # programs, one very short real run of it.
 import json
 import os
-import re
 import subprocess
 import sys
 import unittest
 
+sys.dont_write_bytecode = True  # no __pycache__ beside the sources
 import bench
 from bench import Line, first_round_interval, parse_line, tick_stats, watering_clicks
 
