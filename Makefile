@@ -28,8 +28,8 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # clang and its sanitizer and libFuzzer runtimes for build-asan/ and
 # build-fuzz/; llvm-14 brings the symbolizer that makes their reports readable.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
-	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14
-BENCH_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils xdotool
+	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14 python3
+BENCH_PACKAGES := $(RUN_PACKAGES) python3 xvfb xauth x11-utils xdotool
 
 # The benchmark's repetitions: long (idle and played) runs and start-ups of
 # each program, and the length of a long run in seconds.
@@ -60,7 +60,7 @@ package: build
 
 bench: PACKAGES := $(BENCH_PACKAGES)
 bench: build
-	./$(BUILD)/pokotama-bench --game $(BUILD)/pokotama --floor $(BUILD)/pokotama-floor \
+	bench/bench.py --game $(BUILD)/pokotama --floor $(BUILD)/pokotama-floor \
 		--picture $(BUILD)/dat/0.dat --runs $(RUNS) --startups $(STARTUPS) --seconds $(SECONDS)
 
 build: packages

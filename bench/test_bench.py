@@ -1,0 +1,147 @@
+#!/usr/bin/python3
+# test_bench.py: how the benchmark reads the programs' lines, times the
+# growth clock against its schedule and plays a round; and, given the built
+# programs, one very short real run of it.
+import json
+import os
+import subprocess
+import sys
+import unittest
+
+sys.dont_write_bytecode = True  # no __pycache__ beside the sources
+import bench
+from bench import Line, first_round_interval, parse_line, tick_stats, watering_clicks
+
+MS = 1_000_000
+
+def perfect_round(t0):
+    """A first round whose ticks all come on schedule, from a start at t0."""
+    ticks, t = [], t0
+    for n in range(1, 151):
+        t += first_round_interval(n) * MS
+        ticks.append(Line("tick", t, first_round_interval(n), n, 300, n < 150))
+    return ticks
+
+class ProgramLines(unittest.TestCase):
+    def test_reads_the_three_lines(self):
+        self.assertEqual(parse_line("pokotama-bench frame 1514914088588\n"), Line("frame", 1514914088588))
+        self.assertEqual(parse_line("pokotama-bench start 1516881584981 400"), Line("start", 1516881584981, 400))
+        self.assertEqual(parse_line("pokotama-bench tick 1517282793238 370 11 157 1"),
+                         Line("tick", 1517282793238, 370, 11, 157, True))
+        self.assertFalse(parse_line("pokotama-bench tick 1 280 150 12 0").running)
+
+    def test_ignores_everything_else(self):
+        for text in ("QStandardPaths: XDG_RUNTIME_DIR not set, defaulting to '/tmp/runtime-root'", "",
+                     "pokotama-bench", "pokotama-bench paint 12", "pokotama-bench frame", "pokotama-bench frame x",
+                     "pokotama-bench start 12", "pokotama-bench frame 12 13", "pokotama-bench tick 12 400 1 220",
+                     "pokotama-bench tick 12 400 1 220 2", "pokotama-bench start 12 400 1 220 1",
+                     "xpokotama-bench frame 12"):
+            self.assertIsNone(parse_line(text), text)
+
+class GrowthClock(unittest.TestCase):
+    def test_first_round_schedule(self):
+        for tick, interval in ((1, 400), (10, 400), (11, 370), (30, 370), (31, 340), (60, 340), (61, 310),
+                               (100, 310), (101, 280), (150, 280)):
+            self.assertEqual(first_round_interval(tick), interval, tick)
+        self.assertEqual(bench.SCHEDULE_MS, 48000)
+
+    def test_late_tick_is_late_once_and_early_once(self):
+        ticks = perfect_round(0)
+        ticks[41].ns += 6 * MS  # tick 42; the clock does not drift, so 43 is early
+        s = tick_stats(Line("start", 0, 400), ticks)
+        self.assertEqual((s.max_late_ms, s.max_late_tick, s.late), (6, 42, [(42, 6)]))
+        self.assertAlmostEqual(s.mean_abs_ms, 12 / 150)
+        self.assertAlmostEqual(s.mean_abs_pct, 2 * 6 / 340 * 100 / 150)
+        self.assertEqual(s.total_ms, 48000)
+
+    def test_drift_shows_in_the_total(self):
+        ticks = perfect_round(0)
+        for t in ticks:  # a clock restarted 60 ms late at each stage-up
+            t.ns += 60 * MS * sum(t.count > at for at in bench.STAGE_UPS)
+        s = tick_stats(Line("start", 0, 400), ticks)
+        self.assertEqual((s.max_late_ms, s.max_late_tick, s.total_ms), (60, 11, 48240))
+        self.assertAlmostEqual(s.total_pct, 0.5)
+
+    def test_periods_are_held_against_the_schedule_not_the_game(self):
+        ticks = [Line("tick", n * 400 * MS, 400, n, 300, True) for n in range(1, 13)]  # 11, 12 at 370
+        s = tick_stats(Line("start", 0, 400), ticks)
+        self.assertEqual((s.mismatches, s.max_late_ms, s.complete), (2, 30, False))
+
+    def test_only_the_started_round_counts(self):  # and on schedule, to the ns
+        t0 = 10_000 * MS
+        ticks = [Line("tick", t0 - 100 * MS, 400, 7, 300, True), *perfect_round(t0),
+                 Line("tick", t0 + 60_000 * MS, 400, 1, 300, True)]
+        s = tick_stats(Line("start", t0, 400), ticks)
+        self.assertEqual((s.ticks, s.complete, s.total_ms, s.total_pct), (150, True, 48000, 0))
+        self.assertEqual((s.mean_abs_ms, s.max_late_ms, s.max_late_tick, s.mismatches), (0, 0, 0, 0))
+
+    def test_a_missing_tick_line_ends_the_count(self):
+        ticks = perfect_round(0)[:5]
+        del ticks[2]  # tick 3
+        s = tick_stats(Line("start", 0, 400), ticks)
+        self.assertEqual((s.ticks, s.max_late_ms), (2, 0))
+
+    def test_withered_round_is_not_complete(self):
+        ticks = perfect_round(0)[:40]
+        ticks[-1].running = False
+        ticks.append(Line("tick", ticks[-1].ns + 340 * MS, 340, 41, 300, True))  # cannot come
+        s = tick_stats(Line("start", 0, 400), ticks)
+        self.assertEqual((s.ticks, s.complete, s.total_ms), (40, False, 0))
+
+class Player(unittest.TestCase):
+    def test_never_waters_towards_rot(self):
+        for level in range(1000):
+            n = watering_clicks(level)
+            self.assertGreaterEqual(n, 0, level)
+            self.assertTrue(n == 0 or level + 109 * n < 700, level)
+        self.assertEqual((watering_clicks(400), watering_clicks(650)), (0, 0))
+        # Back up to about 400 ...
+        self.assertEqual((watering_clicks(399), watering_clicks(300)), (1, 2))
+        # ... unless that could take it to 700 (six at 0 would want seven).
+        self.assertEqual((watering_clicks(100), watering_clicks(0)), (5, 6))
+
+    @unittest.skipUnless(os.environ.get("POKOTAMA_SIM"), "needs POKOTAMA_SIM, the built pokotama-sim")
+    def test_every_round_reaches_the_love_ending(self):
+        """By the game's own rules and draws (the replay driver), 40 rounds in a row."""
+        with subprocess.Popen([os.environ["POKOTAMA_SIM"], "--data", os.environ["POKOTAMA_DATA"]],
+                              stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1) as sim:
+            def send(event):
+                sim.stdin.write(event + "\n")
+                return json.loads(sim.stdout.readline())
+
+            send("load")
+            for round_ in range(40):
+                state = send("click")  # start
+                while (state := send("tick"))["TimEnabled"]:
+                    for _ in range(watering_clicks(state["Level"])):
+                        state = send("click")
+                self.assertEqual((state["Picture"], state["TimLbl"]), ("love", "150"), f"round {round_ + 1}")
+                send("click")  # start over
+
+@unittest.skipUnless(os.environ.get("POKOTAMA_GAME"), "needs POKOTAMA_GAME, FLOOR and PICTURE, the built programs")
+class RealRun(unittest.TestCase):
+    """The harness on the real programs, briefly: only that it prints every figure."""
+
+    def test_prints_every_figure(self):
+        run = subprocess.run([sys.executable, os.path.join(os.path.dirname(__file__), "bench.py"),
+                              "--game", os.environ["POKOTAMA_GAME"], "--floor", os.environ["POKOTAMA_FLOOR"],
+                              "--picture", os.environ["POKOTAMA_PICTURE"],
+                              "--runs", "1", "--startups", "2", "--seconds", "5"], capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        both = r" +\d+\.\d+ {0} +\d+\.\d+ {0} +\d+\.\d\d "
+        for figure in (r"start-up to first creature frame" + both.format("ms"),
+                       r"CPU time, 5 s idle \(animation only\)" + both.format("s"),
+                       r"CPU time, 5 s of a round played" + both.format("s"),
+                       r"peak resident memory" + both.format("MB"),
+                       r"X server CPU time, 5 s idle" + both.format("s"),
+                       r"X server CPU time, 5 s played" + both.format("s"),
+                       r"tick period: mean \|period - interval\| +\d+\.\d+ ms \d+\.\d+ %",
+                       r"tick period: most late \(median of runs\) +[-+]\d+\.\d+ ms",
+                       r"tick period: most late \(worst run\) +[-+]\d+\.\d+ ms",
+                       r"round of 150 ticks vs 48\.000 s +none",
+                       r"game  played    1: .*, steal \d+\.\d+ s, \d+ clicks, \d+ ticks, .*latest [-+]\d",
+                       r"floor idle      1: .*, CPU \d+\.\d+ s, X server \d+\.\d+ s, peak \d+\.\d MB",
+                       r"load average \(1 min\): before \d+\.\d+, highest seen \d+\.\d+, after \d+\.\d+"):
+            self.assertRegex(run.stdout, figure)
+if __name__ == "__main__":
+    unittest.main()
