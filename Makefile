@@ -27,8 +27,11 @@ RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # clang and its sanitizer and libFuzzer runtimes for build-asan/ and
 # build-fuzz/; llvm-14 brings the symbolizer that makes their reports readable.
+# The accessibility tests need Qt's platform headers (to act as a screen
+# reader in-process) and the AT-SPI stack with pyatspi (to be read by one).
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
-	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14 python3
+	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14 python3 \
+	qt6-base-private-dev at-spi2-core dbus python3-pyatspi
 BENCH_PACKAGES := $(RUN_PACKAGES) python3 xvfb xauth x11-utils xdotool
 
 # The benchmark's repetitions: long (idle and played) runs and start-ups of

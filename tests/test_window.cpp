@@ -3,96 +3,19 @@
  * timer events, on Qt's offscreen platform.
  */
 #include "common/fatalerror.h"
-#include "driver/driver.h"
-#include "driver/player.h"
-#include "platform/dataplatform.h"
 #include "ui/about.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
 #include "ui/fonts.h"
 #include "ui/gauge.h"
-#include "ui/window.h"
+#include "windowgame.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
-#include <QMessageBox>
 #include <QScreen>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
-#include <QTimer>
-
-#include <memory>
-#include <type_traits>
 
 namespace {
-
-const QString kData = QStringLiteral(POKOTAMA_DATA);
-const QString kStart = QStringLiteral("はじめぃ");
-const QString kWater = QStringLiteral("水をやる");
-const QString kStartOver = QStringLiteral("やりなおし～");
-
-// The game's requests counted on their way to the data folder; loading
-// the stage-1 picture can be made slow, as a big picture on a slow disk.
-struct CountedPlatform : driver::CountingPlatform
-{
-    using CountingPlatform::CountingPlatform;
-    int slowStageUpMs = 0;
-    void loadPicture(const QString &path) override
-    {
-        if (slowStageUpMs > 0 && path.endsWith(QStringLiteral("/1.dat")))
-            QThread::msleep(ulong(slowStageUpMs));
-        CountingPlatform::loadPicture(path);
-    }
-};
-
-// A window on a data folder, loaded, shown and activated: a round is ready.
-// Wired as main() wires it, with the game's requests counted on the way.
-struct Game
-{
-    AboutDialog about;
-    DataPlatform platform;
-    CountedPlatform counted{platform};
-    GameWindow window{counted, platform};
-    QStringList fatalErrors;
-
-    explicit Game(const QString &dataDir = kData)
-        : platform(dataDir, &about)
-    {
-        about.setParent(&window);
-        window.setFatalHandler([this](const FatalError &error) { fatalErrors << error.message(); });
-        if (window.loadForm()) {
-            window.show();
-            window.activateWindow();
-            if (!QTest::qWaitForWindowActive(&window))
-                qWarning("the window was never activated");
-        }
-    }
-
-    template <typename T> T *control(const char *name) { return window.findChild<T *>(QString::fromLatin1(name)); }
-    QPushButton *com() { return control<QPushButton>("Com"); }
-    QLabel *lbl() { return control<QLabel>("LBl"); }
-    QTimer *tim() { return control<QTimer>("Tim"); }
-    QTimer *imgTim() { return control<QTimer>("ImgTim"); }
-    CreatureView *img() { return control<CreatureView>("Img"); }
-
-    void click() { QTest::mouseClick(com(), Qt::LeftButton); }
-    // One move of a player aiming at an ending: a watering or a tick.
-    void play(driver::Aim aim)
-    {
-        driver::nextMove(aim, window.fom().ShpStr.Width) == driver::Event::Click ? click() : tick();
-    }
-    // A timer firing, without waiting for it.
-    static void fire(QTimer *timer) { QMetaObject::invokeMethod(timer, "timeout"); }
-    void tick() { fire(tim()); }
-    // The moment the button rests after an ending, over.
-    void endRest() { fire(control<QTimer>("EndingPause")); }
-    void frame() { fire(imgTim()); }
-    QString caption() const { return window.fom().Com.Caption; }
-};
 
 // The colour at a point given in logical pixels, whatever the image's
 // device pixel ratio.
@@ -100,19 +23,6 @@ QColor colourAt(const QImage &image, double x, double y)
 {
     const qreal ratio = image.devicePixelRatio();
     return QColor(image.pixel(int(x * ratio), int(y * ratio)));
-}
-
-// Runs action once the next modal box is open: hands it the box, then
-// closes it. Does nothing if no box opened.
-template <typename Box = QMessageBox> void whenModalOpens(const std::type_identity_t<std::function<void(Box *)>> &action)
-{
-    QTimer::singleShot(0, [action] {
-        auto *box = qobject_cast<Box *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        action(box);
-        box->accept();
-    });
 }
 
 } // namespace

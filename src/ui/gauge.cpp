@@ -3,15 +3,13 @@
  */
 #include "ui/gauge.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
-
-// The gauge's own scale.
-constexpr double kScaleWidth = 800;
-constexpr double kScaleHeight = 1;
 
 // The dark brown of the pictures' outlines.
 const QColor kOutline(0x4b, 0x35, 0x2a);
@@ -34,8 +32,28 @@ void Gauge::setBar(const ShapeState &bar)
     if (bar.Left == m_bar.Left && bar.Top == m_bar.Top && bar.Width == m_bar.Width && bar.Height == m_bar.Height
         && bar.BackColor == m_bar.BackColor)
         return;
-    m_bar = bar;
+    const ShapeState before = std::exchange(m_bar, bar);
     update();
+    if (bar.Width != before.Width) {
+        QAccessibleValueChangeEvent event(this, double(bar.Width));
+        QAccessible::updateAccessibility(&event);
+    }
+    if (bar.BackColor != before.BackColor) {
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+QString Gauge::meaning() const
+{
+    switch (m_bar.BackColor) {
+    case colour::kBlue:
+        return QStringLiteral("少ない（青）");
+    case colour::kYellow:
+        return QStringLiteral("多すぎる（黄色）");
+    default:
+        return QStringLiteral("ふつう（赤）");
+    }
 }
 
 QRectF Gauge::barRect() const

@@ -16,11 +16,19 @@ class Gauge : public QWidget
     Q_OBJECT
 
 public:
+    // The gauge's own scale: 800 units across, 1 down.
+    static constexpr double kScaleWidth = 800;
+    static constexpr double kScaleHeight = 1;
+
     explicit Gauge(QWidget *parent = nullptr);
 
-    // Shows the bar as the game state has it; repaints only on a change.
+    // Shows the bar as the game state has it; repaints, and tells the
+    // accessibility layer of the new level or colour, only on a change.
     void setBar(const ShapeState &bar);
     const ShapeState &bar() const { return m_bar; }
+
+    // What the bar's colour says, for a player who cannot see it.
+    QString meaning() const;
 
     // The bar's rectangle in this widget's pixels, before clipping.
     QRectF barRect() const;

@@ -6,6 +6,7 @@
 #include "common/fatalerror.h"
 #include "game/texts.h"
 #include "ui/about.h"
+#include "ui/accessibility.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
 #include "ui/fonts.h"
@@ -34,6 +35,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     , m_pictures(pictures)
     , m_fom(platform)
 {
+    installAccessibility();
     setObjectName(QStringLiteral("Fom"));
     setWindowTitle(QStringLiteral("ぽこたま"));
     setWindowIcon(QIcon(QStringLiteral(":/pokotama-32.png")));
@@ -57,9 +59,11 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     m_picStr->setObjectName(QStringLiteral("PicStr"));
     m_com = new GameButton(this);
     m_com->setObjectName(QStringLiteral("Com"));
-    // The tick count lives in a label that the player never sees.
+    // The tick count lives in a label that the player never sees. A name
+    // of its own keeps it from telling a screen reader of every tick.
     m_timLbl = new QLabel(this);
     m_timLbl->setObjectName(QStringLiteral("TimLbl"));
+    m_timLbl->setAccessibleName(QStringLiteral("経過"));
     m_timLbl->hide();
     m_lbl = new ClickableLabel(this);
     m_lbl->setObjectName(QStringLiteral("LBl"));
@@ -174,6 +178,10 @@ void GameWindow::sync()
     // loads the stage's picture again, but the platform keeps the picture
     // it has when the file's bytes are unchanged, so the display keeps its
     // scaled frames.)
+    if (m_fom.E.Picture != m_pictureName) {
+        m_pictureName = m_fom.E.Picture;
+        m_img->setAccessibleName(creatureDescription(m_pictureName));
+    }
     const QImage &picture = m_pictures.picture();
     if (picture.cacheKey() != m_pictureKey) {
         m_pictureKey = picture.cacheKey();
@@ -244,9 +252,14 @@ void GameWindow::placeControls()
 
 void GameWindow::keyPressEvent(QKeyEvent *event)
 {
-    // The button takes Space by itself; Enter works too, wherever the focus is.
+    // The button takes Space by itself; Enter works too, wherever the focus
+    // is. F1 opens the about box, as a click on the message area does.
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && m_com->isEnabled()) {
         m_com->click();
+        return;
+    }
+    if (event->key() == Qt::Key_F1) {
+        openAbout();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -91,4 +91,5 @@ private:
     int m_outerSide = 0;
     QMargins m_frameMargins;
     qint64 m_pictureKey = 0;
+    QString m_pictureName; // the game's name for the picture Img shows
 };
