@@ -224,12 +224,17 @@ void GameWindow::sync()
 bool GameWindow::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::WindowActivate:
-        // Only the first activation starts a round; the game knows which.
+    case QEvent::Show:
+        // The first round is on the screen before the window's first paint,
+        // whether or not the desktop ever activates the window: some never
+        // do (focus-stealing prevention, a compositor without a seat, a
+        // player busy elsewhere). Only the first showing starts a round;
+        // the game knows which, so showing the window again after it was
+        // minimised, or activating it, starts nothing.
         handle([this] { m_fom.FormActivate(); });
         fitFrame();
         break;
-    case QEvent::Show:
+    case QEvent::WindowActivate:
     case QEvent::Move:
         fitFrame();
         break;

@@ -3,7 +3,7 @@
  *
  * The window owns the real widgets and timers and the game's state. Each
  * event (a timer firing, a click on the button or the message area, the
- * first activation) runs one handler of the game, and then sync() makes
+ * first showing) runs one handler of the game, and then sync() makes
  * the widgets show what the state now says: the one place that copies
  * state to the screen. The growth clock's period and running state reach
  * the real timer the same way.
