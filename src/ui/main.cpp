@@ -27,6 +27,10 @@ int main(int argc, char *argv[])
     if (!window.loadForm())
         return 1;
     window.show();
+    // Broken data met by the first round, which starts as the window is
+    // shown: the error has been shown, and no event loop was there to leave.
+    if (window.stopped())
+        return 1;
     // A desktop activates a new window by itself; a bare X server does not.
     window.activateWindow();
     // 1 if the game stopped on broken data during play.

@@ -136,7 +136,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
 bool GameWindow::loadForm()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const layout::Screen metrics = layout::screenOf(screen->geometry().height(), screen->logicalDotsPerInchY());
+    const layout::Screen metrics = layout::screenOf(screen->geometry().size(), screen->logicalDotsPerInchY());
     m_outerSide = layout::outerSide(metrics);
     const int points = layout::baseFontPoints(metrics);
     m_lbl->setFont(gameFont(points, true));
