@@ -13,6 +13,15 @@
 #   make soak        a million rounds of random play (build/pokotama-soak)
 #   make fuzz-long   each fuzz target for FUZZ_SECONDS (default 1800)
 
+# The game's file names and window title are Japanese, and CPack cannot
+# read 枯れる.dat, nor xwininfo print ぽこたま, outside a UTF-8 locale. A
+# caller without one (LANG unset, as su -, ssh and containers often leave
+# it) gets Debian's C.UTF-8 for every command make runs; a caller's own
+# UTF-8 locale (ja_JP.UTF-8, say) is kept for the game that make run starts.
+ifneq ($(shell locale charmap 2>/dev/null),UTF-8)
+export LC_ALL := C.UTF-8
+endif
+
 BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz

@@ -7,6 +7,9 @@
 #
 #   install_test.sh <build dir> <x11_window.sh>
 set -eu
+# The Japanese file names and the window title need a UTF-8 locale,
+# whatever the caller's is.
+export LC_ALL=C.UTF-8
 build=$(realpath "$1")
 window_check=$(realpath "$2")
 stage=$(mktemp -d)
