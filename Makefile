@@ -36,7 +36,10 @@ RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # clang and its sanitizer and libFuzzer runtimes for build-asan/ and
 # build-fuzz/; llvm-14 brings the symbolizer that makes their reports readable.
+# Weston, its XWayland and Qt's Wayland plugin for the tests on a Wayland
+# compositor.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
+	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14
 BENCH_PACKAGES := $(RUN_PACKAGES) xvfb xauth x11-utils xdotool
 

@@ -5,13 +5,17 @@
 #include "platform/dataplatform.h"
 #include "ui/about.h"
 #include "benchprobe.h"
+#include "display.h"
 #include "ui/window.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    display::choosePlatform();
+    display::guardOpening();
     QApplication app(argc, argv);
+    display::opened();
     QApplication::setApplicationName(QStringLiteral("pokotama"));
     QApplication::setApplicationVersion(QStringLiteral(POKOTAMA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("pokotama"));

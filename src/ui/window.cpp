@@ -145,7 +145,8 @@ bool GameWindow::loadForm()
 
     // Until a window manager tells us its frame, the inner area is the frame.
     m_frameMargins = {};
-    setFixedSize(m_outerSide, m_outerSide);
+    m_sizedByCompositor = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    setInnerSize(QSize(m_outerSide, m_outerSide));
     const QPoint centre = screen->availableGeometry().center();
     move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
 
@@ -257,9 +258,24 @@ void GameWindow::fitFrame()
     if (margins == m_frameMargins)
         return;
     m_frameMargins = margins;
-    setFixedSize(m_outerSide - margins.left() - margins.right(), m_outerSide - margins.top() - margins.bottom());
+    setInnerSize(QSize(m_outerSide - margins.left() - margins.right(), m_outerSide - margins.top() - margins.bottom()));
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
     move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
+}
+
+void GameWindow::setInnerSize(QSize inner)
+{
+    if (!m_sizedByCompositor) {
+        setFixedSize(inner);
+        return;
+    }
+    // A Wayland compositor has the last word on a window's size: maximised
+    // or full screen it sends its own, and it ends the connection of a
+    // window that keeps another. There the game asks for its size, takes
+    // whatever it is given, and keeps the grid in that inner area.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    resize(inner);
 }
 
 void GameWindow::resizeEvent(QResizeEvent *event)

@@ -66,6 +66,7 @@ private:
     void sync();
     void placeControls();
     void fitFrame();
+    void setInnerSize(QSize inner);
     void stop();
 
     const PictureSource &m_pictures;
@@ -87,5 +88,6 @@ private:
     QElapsedTimer m_tickClock; // running while a growth tick is handled
     int m_outerSide = 0;
     QMargins m_frameMargins;
+    bool m_sizedByCompositor = false; // on Wayland: the size is the compositor's
     qint64 m_pictureKey = 0;
 };
