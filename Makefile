@@ -34,10 +34,10 @@ FUZZ_SECONDS := 1800
 BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
-# clang and its sanitizer and libFuzzer runtimes for build-asan/ and
-# build-fuzz/; llvm-14 brings the symbolizer that makes their reports readable.
 # Weston, its XWayland and Qt's Wayland plugin for the tests on a Wayland
-# compositor.
+# compositor; clang and its sanitizer and libFuzzer runtimes for build-asan/
+# and build-fuzz/; llvm-14 brings the symbolizer that makes their reports
+# readable.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14
