@@ -29,6 +29,10 @@ install() {
     done
     # Links are relative, so the tree works wherever it is unpacked.
     [ "$(readlink "$root/$2/pokotama")" = ../lib/pokotama/pokotama ] || { echo "FAIL: $1/$2/pokotama"; exit 1; }
+    # The desktop entry starts the launcher by its full path, whatever the
+    # search path of the desktop's launcher holds.
+    exec_line=$(grep '^Exec=' "$root/share/applications/pokotama.desktop")
+    [ "$exec_line" = "Exec=$1/$2/pokotama" ] || { echo "FAIL: $1: $exec_line"; exit 1; }
 }
 install /usr games
 [ ! -e "$stage/usr/bin/pokotama" ] || { echo "FAIL: /usr/bin/pokotama: Debian keeps games in /usr/games"; exit 1; }
