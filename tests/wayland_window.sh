@@ -49,7 +49,18 @@ done
 [ -n "$id" ] || { cat "$runtime/game.err"; fail "no X window: the game did not take XWayland"; }
 sleep 1
 kill -0 "${pids##* }" || fail "the game on XWayland has exited"
-echo "XWayland: the game's window $id is on X"
+# Weston's window manager frames the window (its title bar, borders and
+# shadow, all in one X window below the root) and sets no
+# _NET_FRAME_EXTENTS: that frame must be square all the same, nine tenths
+# of the 1080-pixel height.
+frame=$(DISPLAY=$x_display xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
+frame_info=$(DISPLAY=$x_display xwininfo -id "$frame")
+frame_w=$(echo "$frame_info" | awk '/  Width:/ { print $2 }')
+frame_h=$(echo "$frame_info" | awk '/  Height:/ { print $2 }')
+echo "XWayland: the game's window $id is on X, in a frame of ${frame_w}x${frame_h}"
+[ "$frame" != "$(DISPLAY=$x_display xwininfo -root | awk '/Window id:/ { print $4; exit }')" ] || fail "no frame"
+[ "$frame_w" -eq "$frame_h" ] || fail "the frame is not square"
+[ "$frame_w" -eq 972 ] || fail "frame side $frame_w, expected 972"
 
 # The player's own choice of Wayland stands: no X window, and the game runs.
 WAYLAND_DISPLAY=$socket DISPLAY=$x_display QT_QPA_PLATFORM=wayland "$game" 2>"$runtime/wayland.err" &

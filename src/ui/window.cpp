@@ -10,6 +10,7 @@
 #include "ui/gauge.h"
 #include "ui/growthclock.h"
 #include "ui/layout.h"
+#include "x11frame.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -253,8 +254,10 @@ void GameWindow::fitFrame()
         return;
     const QRect inner = geometry();
     const QRect frame = frameGeometry();
-    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-                           frame.bottom() - inner.bottom());
+    QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                     frame.bottom() - inner.bottom());
+    if (margins.isNull())
+        margins = x11FrameMargins(*this);
     if (margins == m_frameMargins)
         return;
     m_frameMargins = margins;
