@@ -13,6 +13,15 @@
 #   make soak        a million rounds of random play (build/pokotama-soak)
 #   make fuzz-long   each fuzz target for FUZZ_SECONDS (default 1800)
 
+# The game's file names and window title are Japanese, and CPack cannot
+# read 枯れる.dat, nor xwininfo print ぽこたま, outside a UTF-8 locale. A
+# caller without one (LANG unset, as su -, ssh and containers often leave
+# it) gets Debian's C.UTF-8 for every command make runs; a caller's own
+# UTF-8 locale (ja_JP.UTF-8, say) is kept for the game that make run starts.
+ifneq ($(shell locale charmap 2>/dev/null),UTF-8)
+export LC_ALL := C.UTF-8
+endif
+
 BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
@@ -21,15 +30,19 @@ CLANGXX := clang++-14
 FUZZ_SMOKE_SECONDS := 30
 FUZZ_SECONDS := 1800
 
-# Debian packages each goal needs.
-BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins
+# Debian packages each goal needs. (libxcb1-dev: the window reads its frame
+# from the X server where Qt does not see it.)
+BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins libxcb1-dev
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
-# clang and its sanitizer and libFuzzer runtimes for build-asan/ and
-# build-fuzz/; llvm-14 brings the symbolizer that makes their reports readable.
-# The accessibility tests need Qt's platform headers (to act as a screen
-# reader in-process) and the AT-SPI stack with pyatspi (to be read by one).
+# Weston, its XWayland and Qt's Wayland plugin for the tests on a Wayland
+# compositor; clang and its sanitizer and libFuzzer runtimes for build-asan/
+# and build-fuzz/; llvm-14 brings the symbolizer that makes their reports
+# readable. The accessibility tests need Qt's platform headers (to act as a
+# screen reader in-process) and the AT-SPI stack with pyatspi (to be read
+# by one).
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
+	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14 python3 \
 	qt6-base-private-dev at-spi2-core dbus python3-pyatspi
 BENCH_PACKAGES := $(RUN_PACKAGES) python3 xvfb xauth x11-utils xdotool

@@ -7,6 +7,9 @@
 #
 #   install_test.sh <build dir> <x11_window.sh>
 set -eu
+# The Japanese file names and the window title need a UTF-8 locale,
+# whatever the caller's is.
+export LC_ALL=C.UTF-8
 build=$(realpath "$1")
 window_check=$(realpath "$2")
 stage=$(mktemp -d)
@@ -26,6 +29,10 @@ install() {
     done
     # Links are relative, so the tree works wherever it is unpacked.
     [ "$(readlink "$root/$2/pokotama")" = ../lib/pokotama/pokotama ] || { echo "FAIL: $1/$2/pokotama"; exit 1; }
+    # The desktop entry starts the launcher by its full path, whatever the
+    # search path of the desktop's launcher holds.
+    exec_line=$(grep '^Exec=' "$root/share/applications/pokotama.desktop")
+    [ "$exec_line" = "Exec=$1/$2/pokotama" ] || { echo "FAIL: $1: $exec_line"; exit 1; }
 }
 install /usr games
 [ ! -e "$stage/usr/bin/pokotama" ] || { echo "FAIL: /usr/bin/pokotama: Debian keeps games in /usr/games"; exit 1; }

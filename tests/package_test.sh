@@ -4,6 +4,9 @@
 #
 #   package_test.sh <build dir> <version>
 set -eu
+# CPack and the validators read the Japanese file names only under a UTF-8
+# locale, whatever the caller's is.
+export LC_ALL=C.UTF-8
 build=$(realpath "$1")
 version=$2
 out=$(mktemp -d)

@@ -12,29 +12,35 @@ class TestLayout : public QObject
 private slots:
     void fromTheScreen_data()
     {
-        QTest::addColumn<int>("heightPixels");
+        QTest::addColumn<QSize>("pixels");
         QTest::addColumn<double>("dpi");
         QTest::addColumn<int>("outerSide");
         QTest::addColumn<int>("fontPoints");
-        QTest::newRow("768 at 96 dpi") << 768 << 96.0 << 691 << 15;
-        QTest::newRow("1080 at 96 dpi") << 1080 << 96.0 << 972 << 24;
-        QTest::newRow("just under 6 × 2000 twips") << 799 << 96.0 << 719 << 15;
-        QTest::newRow("exactly 6 × 2000 twips") << 800 << 96.0 << 720 << 18;
-        QTest::newRow("1080 at 144 dpi") << 1080 << 144.0 << 972 << 15;
-        QTest::newRow("2160 at 96 dpi") << 2160 << 96.0 << 1944 << 48;
+        QTest::newRow("1366 × 768 at 96 dpi") << QSize(1366, 768) << 96.0 << 691 << 15;
+        QTest::newRow("1920 × 1080 at 96 dpi") << QSize(1920, 1080) << 96.0 << 972 << 24;
+        QTest::newRow("just under 6 × 2000 twips") << QSize(1280, 799) << 96.0 << 719 << 15;
+        QTest::newRow("exactly 6 × 2000 twips") << QSize(1280, 800) << 96.0 << 720 << 18;
+        QTest::newRow("1920 × 1080 at 144 dpi") << QSize(1920, 1080) << 144.0 << 972 << 15;
+        QTest::newRow("3840 × 2160 at 96 dpi") << QSize(3840, 2160) << 96.0 << 1944 << 48;
+        // A portrait screen: its width is the shorter side, so the whole
+        // window fits across it, with the font of the same landscape screen.
+        QTest::newRow("portrait 1080 × 1920") << QSize(1080, 1920) << 96.0 << 972 << 24;
+        QTest::newRow("portrait 768 × 1366") << QSize(768, 1366) << 96.0 << 691 << 15;
+        QTest::newRow("square 1024 × 1024") << QSize(1024, 1024) << 96.0 << 922 << 21;
     }
 
-    // Nine tenths of the screen's height, square; three points of font for
-    // every whole 2000 twips of screen height.
+    // Nine tenths of the screen's shorter side, square; three points of
+    // font for every whole 2000 twips of that side.
     void fromTheScreen()
     {
-        QFETCH(int, heightPixels);
+        QFETCH(QSize, pixels);
         QFETCH(double, dpi);
         QFETCH(int, outerSide);
         QFETCH(int, fontPoints);
-        const layout::Screen screen = layout::screenOf(heightPixels, dpi);
+        const layout::Screen screen = layout::screenOf(pixels, dpi);
         QCOMPARE(layout::outerSide(screen), outerSide);
         QCOMPARE(layout::baseFontPoints(screen), fontPoints);
+        QVERIFY(outerSide <= qMin(pixels.width(), pixels.height()));
     }
 
     // Grid places at two inner sizes: a square one, and one with a title

@@ -32,9 +32,9 @@ class TestWindow : public QObject
     Q_OBJECT
 
 private slots:
-    // The first activation puts a round on the screen; the widgets show the
+    // A shown window holds a round ready to start; the widgets show the
     // game's state.
-    void firstActivationStartsARound()
+    void aRoundIsReady()
     {
         Game game;
         QCOMPARE(game.window.windowTitle(), QStringLiteral("ぽこたま"));
@@ -55,6 +55,35 @@ private slots:
         QApplication::sendEvent(&game.window, &activate);
         QCOMPARE(game.window.fom().TimLbl.Caption, QStringLiteral("1"));
         QCOMPARE(game.com()->text(), kWater);
+    }
+
+    // The first round is there as soon as the window is shown, before any
+    // activation and whether or not one ever comes: the first paint never
+    // shows the design's "Label1" or its caption. Showing the window again
+    // later (after it was minimised) starts nothing.
+    void firstShowingStartsARound()
+    {
+        AboutDialog about;
+        DataPlatform platform(kData, &about);
+        GameWindow window(platform, platform);
+        QVERIFY(window.loadForm());
+        auto *com = window.findChild<QPushButton *>(QStringLiteral("Com"));
+        auto *lbl = window.findChild<QLabel *>(QStringLiteral("LBl"));
+        QCOMPARE(lbl->text(), QStringLiteral("Label1"));
+
+        // No event has been handled yet: nothing has activated the window.
+        window.show();
+        QVERIFY(!window.isActiveWindow());
+        QCOMPARE(com->text(), kStart);
+        QVERIFY(lbl->text().startsWith('\n'));
+        QCOMPARE(window.fom().TimLbl.Caption, QStringLiteral("0"));
+
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(com, Qt::LeftButton);
+        window.hide();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(com->text(), kWater);
     }
 
     // The growth clock follows the game: started by はじめぃ, 30 ms faster

@@ -1,25 +1,32 @@
 #!/bin/sh
 # Starts the built game on a private X server and checks its window: titled
 # ぽこたま, mapped, and square on the outside, nine tenths of the screen's
-# height. Run on a bare server (no window manager: the inner area is the
-# frame) and under openbox, whose title bar and borders the game must take
-# off its inner area. In the mode "fatal" the game's data folder lacks its
-# first and its last picture: before any game window the game must show one
-# dialog naming both, centred on the screen, and exit with status 1 once it
-# is closed, having said what is wrong on stderr too.
+# shorter side, and wholly on the screen. Run on a bare server (no window
+# manager: the inner area is the frame), on a bare portrait screen (1080 ×
+# 1920, where the width is the shorter side) and under openbox, whose title
+# bar and borders the game must take off its inner area. In the mode
+# "fatal" the game's data folder lacks its first and its last picture:
+# before any game window the game must show one dialog naming both,
+# centred on the screen, and exit with status 1 once it is closed, having
+# said what is wrong on stderr too.
 #
-#   x11_window.sh <pokotama> [bare|openbox|fatal]
+#   x11_window.sh <pokotama> [bare|portrait|openbox|fatal]
 set -eu
 game=$1
 mode=${2:-bare}
+# xwininfo and xprop print the UTF-8 title only under a UTF-8 locale,
+# whatever the caller's is.
+export LC_ALL=C.UTF-8
 
+screen=1366x768 expected=691 # nine tenths of 768 pixels, rounded
+[ "$mode" = portrait ] && screen=1080x1920 expected=972
 if [ -z "${POKOTAMA_INSIDE_X:-}" ]; then
     export POKOTAMA_INSIDE_X=1
-    exec xvfb-run -a -s "-screen 0 1366x768x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 ${screen}x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 
-if [ "$mode" != bare ]; then
+if [ "$mode" = openbox ] || [ "$mode" = fatal ]; then
     openbox >/dev/null 2>&1 &
     wm=$!
     trap 'kill $wm 2>/dev/null' EXIT
@@ -92,14 +99,17 @@ if [ -n "$extents" ]; then
 $extents
 EOT
 fi
-[ "$mode" = bare ] || [ "$top" -gt 0 ] || { echo "FAIL: openbox gave no frame"; exit 1; }
+[ "$mode" != openbox ] || [ "$top" -gt 0 ] || { echo "FAIL: openbox gave no frame"; exit 1; }
 
 outer_w=$((width + left + right))
 outer_h=$((height + top + bottom))
-expected=691 # nine tenths of 768 pixels, rounded
-echo "$mode: inner ${width}x${height}, frame $left,$right,$top,$bottom, outer ${outer_w}x${outer_h}"
+x=$(($(echo "$info" | awk '/Absolute upper-left X:/ { print $4 }') - left))
+y=$(($(echo "$info" | awk '/Absolute upper-left Y:/ { print $4 }') - top))
+echo "$mode: inner ${width}x${height}, frame $left,$right,$top,$bottom, outer ${outer_w}x${outer_h} at $x,$y on $screen"
 [ "$outer_w" -eq "$outer_h" ] || { echo "FAIL: the outer frame is not square"; exit 1; }
 [ "$outer_h" -eq "$expected" ] || { echo "FAIL: outer side $outer_h, expected $expected"; exit 1; }
+[ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + outer_w)) -le "${screen%x*}" ] && [ $((y + outer_h)) -le "${screen#*x}" ] \
+    || { echo "FAIL: the window is not wholly on the screen"; exit 1; }
 xprop -id "$id" _NET_WM_NAME | grep -q '"ぽこたま"' || { echo "FAIL: title"; exit 1; }
 xprop -id "$id" _NET_WM_ICON | grep -qi "icon (32 x 32)" || { echo "FAIL: no window icon"; exit 1; }
 kill -0 "$pid" || { echo "FAIL: the game has exited"; exit 1; }

@@ -2,7 +2,7 @@
  * driver.h: the game without a window, driven by events.
  *
  * The window's timers and clicks, as named events: load (the window opens
- * and is first activated), tick (the growth clock fired), frame (the
+ * and is first shown), tick (the growth clock fired), frame (the
  * animation clock fired), click (the button), about (the message area).
  * The driver delivers each to the game as the window does: a clock that
  * stands fires nothing, so a tick reaches the growth rule only while Tim

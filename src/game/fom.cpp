@@ -69,7 +69,8 @@ void Fom::LoadForm()
 
 void Fom::FormActivate()
 {
-    // Coming back from the about box or from another program starts nothing.
+    // Coming back from the about box or from another program, or showing
+    // the window again, starts nothing.
     if (m_activated)
         return;
     m_activated = true;

@@ -83,7 +83,8 @@ public:
     // reads the message table and starts the animation clock. (The window
     // lays itself out before calling this.)
     void LoadForm();
-    // The window is activated. Only the first activation starts a round.
+    // The window is shown for the first time: the first round starts.
+    // Later calls (the window shown or activated again) start nothing.
     void FormActivate();
     // Tim fired: water evaporates, the creature may grow, the round may end.
     void GrowthTick();

@@ -4,7 +4,7 @@
  *   pokotama-sim [--data DIR] < events
  *
  * Reads one event a line: load (the window opens: LoadForm, then the first
- * activation), tick (the growth clock fired), frame (the animation clock
+ * showing), tick (the growth clock fired), frame (the animation clock
  * fired), click (the button), about (the message area). Blank lines are
  * skipped; load comes first and once. After each event it prints the game's
  * state as one line of JSON. The about box closes itself at once.

@@ -3,24 +3,25 @@
  */
 #include "ui/layout.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace layout {
 
-Screen screenOf(int heightPixels, double logicalDotsPerInch)
+Screen screenOf(QSize pixels, double logicalDotsPerInch)
 {
     const double twipsPerPixel = 1440.0 / logicalDotsPerInch;
-    return {heightPixels * twipsPerPixel, twipsPerPixel};
+    return {std::min(pixels.width(), pixels.height()) * twipsPerPixel, twipsPerPixel};
 }
 
 int outerSide(const Screen &screen)
 {
-    return int(std::lround(screen.heightTwips / 10 * 9 / screen.twipsPerPixel));
+    return int(std::lround(screen.sideTwips / 10 * 9 / screen.twipsPerPixel));
 }
 
 int baseFontPoints(const Screen &screen)
 {
-    return int(std::floor(screen.heightTwips / 2 / 100 / 10)) * 3;
+    return int(std::floor(screen.sideTwips / 2 / 100 / 10)) * 3;
 }
 
 QRect place(QSize inner, const Cell &cell)

@@ -1,8 +1,9 @@
 /*
  * layout.h: the window's size and its 10 × 10 grid, from the screen.
  *
- * The window's outer frame is a square nine tenths of the screen's height.
- * Its inner area is a grid of 10 × 10 cells, and every control has its
+ * The window's outer frame is a square nine tenths of the screen's shorter
+ * side: its height on a landscape screen, its width on a portrait one, so
+ * the whole window is on every screen. Its inner area is a grid of 10 × 10 cells, and every control has its
  * place on that grid, so the game looks the same on every screen. Sizes
  * are worked out in twips (1/1440 inch) like the fonts, then turned into
  * pixels: at 96 dots per inch a pixel is 15 twips.
@@ -16,18 +17,18 @@ namespace layout {
 
 struct Screen
 {
-    double heightTwips;    // the screen's full height
+    double sideTwips;      // the screen's shorter side, in full
     double twipsPerPixel;  // 1440 / the screen's logical dots per inch
 };
 
-Screen screenOf(int heightPixels, double logicalDotsPerInch);
+Screen screenOf(QSize pixels, double logicalDotsPerInch);
 
 // The side of the square outer frame, in pixels.
 int outerSide(const Screen &screen);
 
 // The message area's font size in points: three points for every whole
-// 2000 twips of screen height (15 at 768 pixels, 24 at 1080). The button's
-// is one and a half times that.
+// 2000 twips of the screen's shorter side (15 at 768 pixels, 24 at 1080).
+// The button's is one and a half times that.
 int baseFontPoints(const Screen &screen);
 
 // A place on the grid, in cells.

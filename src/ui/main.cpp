@@ -2,17 +2,22 @@
  * main.cpp: starts ぽこたま, wiring the window to the real data folder and
  * the about dialog.
  */
+#include "benchprobe.h"
+#include "display.h"
+
 #include "platform/datacheck.h"
 #include "platform/dataplatform.h"
 #include "ui/about.h"
-#include "benchprobe.h"
 #include "ui/window.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    display::choosePlatform();
+    display::guardOpening();
     QApplication app(argc, argv);
+    display::opened();
     QApplication::setApplicationName(QStringLiteral("pokotama"));
     QApplication::setApplicationVersion(QStringLiteral(POKOTAMA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("pokotama"));
@@ -36,6 +41,10 @@ int main(int argc, char *argv[])
     if (!window.loadForm())
         return 1;
     window.show();
+    // Broken data met by the first round, which starts as the window is
+    // shown: the error has been shown, and no event loop was there to leave.
+    if (window.stopped())
+        return 1;
     // A desktop activates a new window by itself; a bare X server does not.
     window.activateWindow();
     // 1 if the game stopped on broken data during play.

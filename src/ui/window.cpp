@@ -14,6 +14,7 @@
 #include "ui/gauge.h"
 #include "ui/growthclock.h"
 #include "ui/layout.h"
+#include "x11frame.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -102,7 +103,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
 bool GameWindow::loadForm()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const layout::Screen metrics = layout::screenOf(screen->geometry().height(), screen->logicalDotsPerInchY());
+    const layout::Screen metrics = layout::screenOf(screen->geometry().size(), screen->logicalDotsPerInchY());
     m_outerSide = layout::outerSide(metrics);
     const int points = layout::baseFontPoints(metrics);
     // The window's own font is the one its boxes (the about box) take.
@@ -113,7 +114,8 @@ bool GameWindow::loadForm()
 
     // Until a window manager tells us its frame, the inner area is the frame.
     m_frameMargins = {};
-    setFixedSize(m_outerSide, m_outerSide);
+    m_sizedByCompositor = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+    setInnerSize(QSize(m_outerSide, m_outerSide));
     const QPoint centre = screen->availableGeometry().center();
     move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
 
@@ -202,12 +204,17 @@ void GameWindow::sync()
 bool GameWindow::event(QEvent *event)
 {
     switch (event->type()) {
-    case QEvent::WindowActivate:
-        // Only the first activation starts a round; the game knows which.
+    case QEvent::Show:
+        // The first round is on the screen before the window's first paint,
+        // whether or not the desktop ever activates the window: some never
+        // do (focus-stealing prevention, a compositor without a seat, a
+        // player busy elsewhere). Only the first showing starts a round;
+        // the game knows which, so showing the window again after it was
+        // minimised, or activating it, starts nothing.
         handle([this] { m_fom.FormActivate(); });
         fitFrame();
         break;
-    case QEvent::Show:
+    case QEvent::WindowActivate:
     case QEvent::Move:
         fitFrame();
         break;
@@ -225,14 +232,31 @@ void GameWindow::fitFrame()
         return;
     const QRect inner = geometry();
     const QRect frame = frameGeometry();
-    const QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-                           frame.bottom() - inner.bottom());
+    QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
+                     frame.bottom() - inner.bottom());
+    if (margins.isNull())
+        margins = x11FrameMargins(*this);
     if (margins == m_frameMargins)
         return;
     m_frameMargins = margins;
-    setFixedSize(m_outerSide - margins.left() - margins.right(), m_outerSide - margins.top() - margins.bottom());
+    setInnerSize(QSize(m_outerSide - margins.left() - margins.right(), m_outerSide - margins.top() - margins.bottom()));
     const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
     move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
+}
+
+void GameWindow::setInnerSize(QSize inner)
+{
+    if (!m_sizedByCompositor) {
+        setFixedSize(inner);
+        return;
+    }
+    // A Wayland compositor has the last word on a window's size: maximised
+    // or full screen it sends its own, and it ends the connection of a
+    // window that keeps another. There the game asks for its size, takes
+    // whatever it is given, and keeps the grid in that inner area.
+    if (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        return;
+    resize(inner);
 }
 
 void GameWindow::resizeEvent(QResizeEvent *event)

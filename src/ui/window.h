@@ -3,7 +3,7 @@
  *
  * The window owns the real widgets and timers and the game's state. Each
  * event (a timer firing, a click on the button or the message area, the
- * first activation) runs one handler of the game, and then sync() makes
+ * first showing) runs one handler of the game, and then sync() makes
  * the widgets show what the state now says: the one place that copies
  * state to the screen. The growth clock's period and running state reach
  * the real timer the same way.
@@ -67,6 +67,7 @@ private:
     void sync();
     void placeControls();
     void fitFrame();
+    void setInnerSize(QSize inner);
     void stop();
 
     const PictureSource &m_pictures;
@@ -90,6 +91,7 @@ private:
     QString m_message; // the game's message text that LBl shows
     int m_outerSide = 0;
     QMargins m_frameMargins;
+    bool m_sizedByCompositor = false; // on Wayland: the size is the compositor's
     qint64 m_pictureKey = 0;
     QString m_pictureName; // the game's name for the picture Img shows
 };

@@ -1,0 +1,111 @@
+/*
+ * test_wayland.cpp: the game's window on a real Wayland compositor, run by
+ * wayland_window.sh inside Weston's headless compositor. Weston has no
+ * input device there, so it never activates a window; and a window that
+ * is maximised or made full screen must take the size Weston gives it, or
+ * Weston ends its connection, and Qt the program.
+ */
+#include "platform/dataplatform.h"
+#include "ui/about.h"
+#include "ui/layout.h"
+#include "ui/window.h"
+
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+namespace {
+
+const QString kData = QStringLiteral(POKOTAMA_DATA);
+
+// The game's window, wired as main() wires it, loaded and shown.
+struct Game
+{
+    AboutDialog about;
+    DataPlatform platform{kData, &about};
+    GameWindow window{platform, platform};
+    bool loaded = false;
+
+    Game()
+    {
+        about.setParent(&window);
+        loaded = window.loadForm();
+        window.show();
+    }
+
+    template <typename T> T *control(const char *name) { return window.findChild<T *>(QString::fromLatin1(name)); }
+};
+
+// The controls keep their places on the grid of the inner area it has.
+void checkGrid(Game &game)
+{
+    const QSize inner = game.window.size();
+    QCOMPARE(game.control<QWidget>("Img")->geometry(), layout::place(inner, layout::kCreature));
+    QCOMPARE(game.control<QWidget>("LBl")->geometry(), layout::place(inner, layout::kMessages));
+    QCOMPARE(game.control<QWidget>("Com")->geometry(), layout::place(inner, layout::kButton));
+    QCOMPARE(game.control<QWidget>("PicStr")->geometry(), layout::place(inner, layout::kGauge));
+}
+
+} // namespace
+
+class TestWayland : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(QGuiApplication::platformName().startsWith(QLatin1String("wayland"))); }
+
+    // Nothing ever activates the window, and the first round is there all
+    // the same; the frame (Qt draws it on Wayland) is the game's square.
+    void startsWithoutActivation()
+    {
+        Game game;
+        QVERIFY(game.loaded);
+        QVERIFY(QTest::qWaitForWindowExposed(&game.window));
+        QTest::qWait(500);
+        QVERIFY(!game.window.isActiveWindow());
+        QCOMPARE(game.control<QPushButton>("Com")->text(), QStringLiteral("はじめぃ"));
+        QVERIFY(game.control<QLabel>("LBl")->text().startsWith('\n'));
+        QVERIFY(game.control<QWidget>("Img")->isVisible());
+        QCOMPARE(game.window.frameGeometry().size(), QSize(game.window.outerSide(), game.window.outerSide()));
+        checkGrid(game);
+    }
+
+    // Maximised or full screen, as the title bar's button or the compositor
+    // asks: the game lives on, drawing ten frames a second in the size it
+    // is given, and gets its own size back when the state is left.
+    void takesTheCompositorsSize_data()
+    {
+        QTest::addColumn<Qt::WindowState>("state");
+        QTest::newRow("maximised") << Qt::WindowMaximized;
+        QTest::newRow("full screen") << Qt::WindowFullScreen;
+    }
+
+    void takesTheCompositorsSize()
+    {
+        QFETCH(Qt::WindowState, state);
+        Game game;
+        QVERIFY(QTest::qWaitForWindowExposed(&game.window));
+        QTest::qWait(300);
+        const QSize normal = game.window.size();
+
+        game.window.setWindowState(state);
+        QTRY_VERIFY_WITH_TIMEOUT(game.window.size().width() > normal.width(), 5000);
+        QTest::qWait(1500);
+        const QRect screen = game.window.screen()->geometry();
+        QVERIFY(game.window.width() <= screen.width() && game.window.height() <= screen.height());
+        QVERIFY(game.window.height() > normal.height());
+        checkGrid(game);
+
+        game.window.setWindowState(Qt::WindowNoState);
+        QTRY_COMPARE_WITH_TIMEOUT(game.window.size(), normal, 5000);
+        QTest::qWait(500);
+        QCOMPARE(game.window.size(), normal);
+        checkGrid(game);
+    }
+};
+
+QTEST_MAIN(TestWayland)
+#include "test_wayland.moc"
