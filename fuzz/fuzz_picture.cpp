@@ -4,7 +4,9 @@
  * Every input is taken as the bytes of a picture file: it must either give
  * a picture within our size bounds or stop with an error naming the file.
  * What this mostly exercises is our own code around Qt's readers: the size
- * bounds and the checks that refuse a picture whose file is cut short.
+ * bounds and the checks that refuse a picture whose file is cut short. The
+ * check made before the game starts, from the header alone, must name the
+ * file too, and must never refuse a picture that the game would show.
  */
 #include "common/fatalerror.h"
 #include "data/picture.h"
@@ -23,22 +25,43 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     return 0;
 }
 
+namespace {
+
+const QString kPath = QStringLiteral("/fuzz/dat/0.dat");
+
+[[noreturn]] void fail(const char *what)
+{
+    std::fprintf(stderr, "fuzz_picture: %s\n", what);
+    std::abort();
+}
+
+void checkNamesTheFile(const FatalError &error)
+{
+    if (!error.english().startsWith(QStringLiteral("The picture ") + kPath + u' '))
+        fail("an error does not name the file");
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const QString path = QStringLiteral("/fuzz/dat/0.dat");
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    bool shown = false;
     try {
-        const QImage image =
-            data::decodePicture(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)), path);
+        const QImage image = data::decodePicture(bytes, kPath);
         if (image.isNull() || image.width() > data::kMaxPictureSide || image.height() > data::kMaxPictureSide
-            || qint64(image.width()) * image.height() > data::kMaxPicturePixels) {
-            std::fprintf(stderr, "fuzz_picture: a picture outside the bounds was accepted\n");
-            std::abort();
-        }
+            || qint64(image.width()) * image.height() > data::kMaxPicturePixels)
+            fail("a picture outside the bounds was accepted");
+        shown = true;
     } catch (const FatalError &error) {
-        if (!error.english().startsWith(QStringLiteral("Cannot read the picture ") + path)) {
-            std::fprintf(stderr, "fuzz_picture: an error does not name the file\n");
-            std::abort();
-        }
+        checkNamesTheFile(error);
+    }
+    try {
+        data::checkPicture(bytes, kPath);
+    } catch (const FatalError &error) {
+        checkNamesTheFile(error);
+        if (shown)
+            fail("the check before the game refuses a picture the game shows");
     }
     return 0;
 }
