@@ -3,7 +3,7 @@
  * benchmark to measure the game against.
  *
  * A fixed window as large as the game's (nine tenths of the screen's
- * height, square), a button, a label and an area as large as the
+ * shorter side, square), a button, a label and an area as large as the
  * creature display that paints one picture, stretched, every 100 ms.
  * A click on the button changes the label's text, as a watering does.
  * Nothing else: no data folder, no game rules, no growth clock.
@@ -22,6 +22,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -79,7 +80,8 @@ int main(int argc, char *argv[])
     }
 
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    const int side = qRound(QGuiApplication::primaryScreen()->geometry().height() * 0.9);
+    const QSize full = QGuiApplication::primaryScreen()->geometry().size();
+    const int side = qRound(std::min(full.width(), full.height()) * 0.9);
     const int points = 15;
 
     QWidget window;
