@@ -139,17 +139,6 @@ private slots:
         game.send(Event::About);
         QCOMPARE(rules.after(game, Event::About), "the random draws did not grow as the event takes");
     }
-
-    // The player aiming at each ending.
-    void thePlayer()
-    {
-        using driver::Aim;
-        QCOMPARE(driver::nextMove(Aim::Love, 349.9f), Event::Click);
-        QCOMPARE(driver::nextMove(Aim::Love, 350), Event::Tick);
-        QCOMPARE(driver::nextMove(Aim::Love, 500, 600), Event::Click);
-        QCOMPARE(driver::nextMove(Aim::Wither, 10), Event::Tick);
-        QCOMPARE(driver::nextMove(Aim::Rot, 900), Event::Click);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDriver)

@@ -11,6 +11,14 @@
 #include <QTextLayout>
 
 
+namespace {
+
+// From this many device pixels on, Qt draws glyphs as outlines rather than
+// from its glyph cache.
+constexpr int kOutlinePixels = 64;
+
+} // namespace
+
 // A click is a press and a release of the left button on the label.
 void ClickableLabel::mousePressEvent(QMouseEvent *event)
 {
@@ -32,8 +40,10 @@ void ClickableLabel::paintEvent(QPaintEvent *event)
     // The font engine makes up the bold of a face that has none of its own
     // (IPA's Gothic has none), but Qt loses it where it draws glyphs as
     // outlines, from 64 device pixels on (a 2160-line screen), and makes
-    // it half as strong on a screen that scales its pixels.
-    if (!font().bold()) {
+    // it half as strong on a screen that scales its pixels. Elsewhere its
+    // own is right, and thirty times quicker to draw than ours.
+    const qreal ratio = devicePixelRatioF();
+    if (!font().bold() || (ratio == 1 && QFontInfo(font()).pixelSize() < kOutlinePixels)) {
         QLabel::paintEvent(event);
         return;
     }
