@@ -12,7 +12,9 @@ export LC_ALL=C.UTF-8
 
 if [ -z "${POKOTAMA_INSIDE_SESSION:-}" ]; then
     export POKOTAMA_INSIDE_SESSION=1
-    exec xvfb-run -a -s "-screen 0 1366x768x24" dbus-run-session -- "$0" "$@"
+    # -noreset: the AT-SPI bus launcher comes and goes on the display, and
+    # a server that resets as its last client leaves refuses the game.
+    exec xvfb-run -a -s "-noreset -screen 0 1366x768x24" dbus-run-session -- "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 

@@ -22,7 +22,9 @@ screen=1366x768 expected=691 # nine tenths of 768 pixels, rounded
 [ "$mode" = portrait ] && screen=1080x1920 expected=972
 if [ -z "${POKOTAMA_INSIDE_X:-}" ]; then
     export POKOTAMA_INSIDE_X=1
-    exec xvfb-run -a -s "-screen 0 ${screen}x24" "$0" "$@"
+    # -noreset: xwininfo comes and goes while the game starts, and a server
+    # that resets as its last client leaves would refuse the game.
+    exec xvfb-run -a -s "-noreset -screen 0 ${screen}x24" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 
