@@ -211,17 +211,33 @@ bool cutShort(const QByteArray &format, QByteArrayView bytes, QSize size)
     return false;
 }
 
+// A reader of the picture in bytes, its format told from the content.
+// Throws FatalError for an empty file.
+class Reader
+{
+public:
+    Reader(QByteArray &bytes, const QString &path)
+        : m_buffer(&bytes)
+    {
+        if (bytes.isEmpty())
+            throwBadPicture(path, QStringLiteral("が空です。"), QStringLiteral("is empty."));
+        m_buffer.open(QIODevice::ReadOnly);
+        m_reader.setDevice(&m_buffer);
+        m_reader.setDecideFormatFromContent(true);
+    }
+
+    QImageReader *operator->() { return &m_reader; }
+
+private:
+    QBuffer m_buffer;
+    QImageReader m_reader;
+};
+
 } // namespace
 
 QImage decodePicture(QByteArray bytes, const QString &path)
 {
-    if (bytes.isEmpty())
-        throwBadPicture(path, QStringLiteral("が空です。"), QStringLiteral("is empty."));
-
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
+    Reader reader(bytes, path);
     // The limit holds for every reader in the program, also those that Qt
     // starts inside one picture (an icon holding a PNG): no picture within
     // our bounds needs more, in the widest format Qt's readers make.
@@ -229,13 +245,13 @@ QImage decodePicture(QByteArray bytes, const QString &path)
 
     // Most formats tell their size from the header, before any pixel is
     // decoded: refuse a picture that claims to be enormous up front.
-    const QSize claimed = reader.size();
+    const QSize claimed = reader->size();
     if (tooBig(claimed))
         throwTooBig(path, claimed);
 
-    const QByteArray format = reader.format();
+    const QByteArray format = reader->format();
     QImage image;
-    if (!reader.read(&image) || image.isNull())
+    if (!reader->read(&image) || image.isNull())
         throwNotAPicture(path);
     if (tooBig(image.size()))
         throwTooBig(path, image.size());
@@ -246,19 +262,14 @@ QImage decodePicture(QByteArray bytes, const QString &path)
 
 void checkPicture(QByteArray bytes, const QString &path)
 {
-    if (bytes.isEmpty())
-        throwBadPicture(path, QStringLiteral("が空です。"), QStringLiteral("is empty."));
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    reader.setDecideFormatFromContent(true);
-    const QByteArray format = reader.format();
+    Reader reader(bytes, path);
+    const QByteArray format = reader->format();
     if (format.isEmpty())
         throwNotAPicture(path);
-    const QSize claimed = reader.size();
+    const QSize claimed = reader->size();
     // A header that tells no size (or none that makes sense) is decoded.
     if (!claimed.isValid() && !tooBig(claimed)) {
-        decodePicture(std::move(bytes), path);
+        decodePicture(bytes, path);
         return;
     }
     if (tooBig(claimed))
