@@ -44,14 +44,7 @@ QString errnoText(int error)
 
 [[noreturn]] void throwMissing(const QString &path)
 {
-    const QString folder = QFileInfo(path).path();
-    const QFileInfo folderInfo(folder);
-    if (folderInfo.exists() && !folderInfo.isDir())
-        throw FatalError(QStringLiteral("データフォルダ %1 はフォルダではありません。").arg(folder),
-                         QStringLiteral("The data folder %1 is not a folder.").arg(folder));
-    if (!folderInfo.isDir())
-        throw FatalError(QStringLiteral("データフォルダ %1 が見つかりません。").arg(folder),
-                         QStringLiteral("The data folder %1 is missing.").arg(folder));
+    requireFolder(QFileInfo(path).path());
     throw FatalError(QStringLiteral("データファイル %1 が見つかりません。").arg(path),
                      QStringLiteral("The data file %1 is missing.").arg(path));
 }
@@ -98,6 +91,17 @@ int openDataFile(const QString &path)
 }
 
 } // namespace
+
+void requireFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    if (info.exists() && !info.isDir())
+        throw FatalError(QStringLiteral("データフォルダ %1 はフォルダではありません。").arg(folder),
+                         QStringLiteral("The data folder %1 is not a folder.").arg(folder));
+    if (!info.isDir())
+        throw FatalError(QStringLiteral("データフォルダ %1 が見つかりません。").arg(folder),
+                         QStringLiteral("The data folder %1 is missing.").arg(folder));
+}
 
 QByteArray encodeCp932(const QString &name)
 {

@@ -33,6 +33,10 @@ inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 // take some thirty times its size in memory (two gigabytes for 64 MiB).
 inline constexpr qsizetype kMaxTextLines = 1000000;
 
+// Throws FatalError if the data folder at folder (no slash at the end) is
+// missing or is not a folder.
+void requireFolder(const QString &folder);
+
 // The whole content of the file at path. Throws FatalError naming the file
 // when it is missing (or its folder is), is a folder, cannot be read, or is
 // larger than kMaxDataFileBytes.

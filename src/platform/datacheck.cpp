@@ -8,8 +8,6 @@
 #include "data/textfile.h"
 #include "game/texts.h"
 
-#include <QFileInfo>
-
 #include <functional>
 
 namespace {
@@ -30,17 +28,9 @@ QList<FatalError> checkDataFolder(const QString &dataDir)
 {
     QList<FatalError> problems;
     // Without its folder every file would be missing: say so once.
-    const QString folder = dataDir.endsWith(u'/') ? dataDir.chopped(1) : dataDir;
-    const QFileInfo info(folder);
-    if (!info.isDir()) {
-        if (info.exists())
-            problems.append(FatalError(QStringLiteral("データフォルダ %1 はフォルダではありません。").arg(folder),
-                                       QStringLiteral("The data folder %1 is not a folder.").arg(folder)));
-        else
-            problems.append(FatalError(QStringLiteral("データフォルダ %1 が見つかりません。").arg(folder),
-                                       QStringLiteral("The data folder %1 is missing.").arg(folder)));
+    collect(problems, [&] { data::requireFolder(dataDir.endsWith(u'/') ? dataDir.chopped(1) : dataDir); });
+    if (!problems.isEmpty())
         return problems;
-    }
 
     const QString table = dataDir + texts::kMessages + texts::kTextSuffix;
     collect(problems, [&] { data::loadMessageTable(data::readTextFile(table), table); });
