@@ -77,11 +77,19 @@ public:
         column->setSizeConstraint(QLayout::SetFixedSize);
     }
 
-    QString text() const { return m_label->text(); }
-
 private:
     QLabel *m_label;
 };
+
+// The problems and the advice, as the box and stderr show them.
+QString problemsMessage(const QList<FatalError> &problems)
+{
+    QStringList parts;
+    for (const FatalError &problem : problems)
+        parts << problem.message();
+    parts << kAdviceJapanese + u'\n' + kAdviceEnglish;
+    return parts.join(QStringLiteral("\n\n"));
+}
 
 } // namespace
 
@@ -109,15 +117,6 @@ void showAboutBox(QWidget *parent)
     if (parent)
         box.setFont(parent->font());
     box.exec();
-}
-
-QString problemsMessage(const QList<FatalError> &problems)
-{
-    QStringList parts;
-    for (const FatalError &problem : problems)
-        parts << problem.message();
-    parts << kAdviceJapanese + u'\n' + kAdviceEnglish;
-    return parts.join(QStringLiteral("\n\n"));
 }
 
 void reportProblems(const QList<FatalError> &problems, QWidget *parent)

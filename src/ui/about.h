@@ -36,8 +36,6 @@ private:
 void reportProblems(const QList<FatalError> &problems, QWidget *parent);
 void reportFatalError(const FatalError &error, QWidget *parent);
 
-// The text of that box: each problem in Japanese and English, then the advice.
-QString problemsMessage(const QList<FatalError> &problems);
 
 // A game text's CR LF line ends as Qt's newlines, for labels and boxes.
 QString forDisplay(QString text);

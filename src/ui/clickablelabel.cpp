@@ -42,8 +42,8 @@ void ClickableLabel::paintEvent(QPaintEvent *event)
     // outlines, from 64 device pixels on (a 2160-line screen), and makes
     // it half as strong on a screen that scales its pixels. Elsewhere its
     // own is right, and thirty times quicker to draw than ours.
-    const qreal ratio = devicePixelRatioF();
-    if (!font().bold() || (ratio == 1 && QFontInfo(font()).pixelSize() < kOutlinePixels)) {
+    const int pixels = QFontInfo(font()).pixelSize();
+    if (!font().bold() || (devicePixelRatioF() == 1 && pixels < kOutlinePixels)) {
         QLabel::paintEvent(event);
         return;
     }
@@ -78,5 +78,5 @@ void ClickableLabel::paintEvent(QPaintEvent *event)
     painter.setRenderHint(QPainter::Antialiasing);
     const QColor ink = palette().color(foregroundRole());
     painter.fillPath(outline, ink);
-    painter.strokePath(outline, QPen(ink, QFontInfo(font()).pixelSize() / 24.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.strokePath(outline, QPen(ink, pixels / 24.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }

@@ -48,7 +48,6 @@ public:
     // period. Both do nothing while the clock stands.
     void hold();
     void resume();
-    bool held() const { return m_held; }
 
 signals:
     // The clock fired: the game's growth tick is due.

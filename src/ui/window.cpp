@@ -22,8 +22,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
-
 namespace {
 
 // How long the button rests after an ending appears.
