@@ -1,10 +1,14 @@
 # ぽこたま: the two commands of the README.
 #   make run    install what is missing, build, start the game
 #   make test   install what is missing, build, run every test
-#   make package  the Debian package, build/pokotama_<version>_<arch>.deb
+#   make package  the Debian package, build/pokotama_<version>~deb<N>_<arch>.deb
 #   make bench  install what is missing, build, measure the game against
 #               a bare Qt window (minutes; RUNS, STARTUPS, SECONDS to change)
+#   make fresh  the README's commands on a fresh Debian (RELEASE=12, 13 or
+#               testing; COMMANDS="run test"), in a chroot: tools/fresh
 # The build goes to build/: build/pokotama, build/pokotama-sim, build/dat.
+# make run and make package install and build only what the game needs;
+# a build/ that make test has configured keeps its tests.
 # make test also builds the game and its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-asan/, and the fuzz targets in
 # build-fuzz/, and runs the tests of all three.
@@ -26,7 +30,7 @@ BUILD := build
 ASAN_BUILD := build-asan
 FUZZ_BUILD := build-fuzz
 JOBS := $(shell nproc 2>/dev/null || echo 2)
-CLANGXX := clang++-14
+CLANGXX := clang++
 FUZZ_SMOKE_SECONDS := 30
 FUZZ_SECONDS := 1800
 
@@ -38,15 +42,17 @@ RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic qt6-wayland
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # Weston, its XWayland and Qt's Wayland plugin for the tests on a Wayland
 # compositor; clang and its sanitizer and libFuzzer runtimes for build-asan/
-# and build-fuzz/; llvm-14 brings the symbolizer that makes their reports
-# readable. The accessibility tests need Qt's platform headers (to act as a
+# and build-fuzz/ (Debian's default clang, whatever its version); llvm brings
+# the symbolizer that makes their reports readable. The accessibility tests need Qt's platform headers (to act as a
 # screen reader in-process) and the AT-SPI stack with pyatspi (to be read
 # by one).
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
 	weston xwayland qt6-wayland \
-	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14 python3 \
+	desktop-file-utils appstream lintian clang libclang-rt-dev llvm python3 \
 	qt6-base-private-dev at-spi2-core dbus python3-pyatspi
-BENCH_PACKAGES := $(RUN_PACKAGES) python3 xvfb xauth x11-utils xdotool
+# The fresh-machine check: the chroot, and the X server the chroot's game
+# opens its window on, looked at and photographed from outside.
+FRESH_PACKAGES := git mmdebstrap util-linux xvfb x11-utils imagemagick
 
 # The benchmark's repetitions: long (idle and played) runs and start-ups of
 # each program, and the length of a long run in seconds.
@@ -56,13 +62,26 @@ SECONDS := 60
 
 PACKAGES := $(BUILD_PACKAGES)
 
-.PHONY: all build run test package bench asan fuzz soak fuzz-long packages clean
+.PHONY: all build game run test package bench asan fuzz soak fuzz-long fresh packages clean
 
 all: build
 
+# What the game and its package are made of; the tests are the rest of build/.
+GAME_TARGETS := pokotama pokotama_dat
+PACKAGE_TARGETS := $(GAME_TARGETS) pokotama_docs
+
+# Configures build/: with the tests when $(1) is ON; when it is empty, as
+# it was configured before, or without the tests in a new build/.
+configure = cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOKOTAMA_WERROR=ON \
+	$(if $(1),-DBUILD_TESTING=$(1),$(if $(wildcard $(BUILD)/CMakeCache.txt),,-DBUILD_TESTING=OFF))
+
 run: PACKAGES := $(RUN_PACKAGES)
-run: build
+run: game
 	./$(BUILD)/pokotama
+
+game: packages
+	$(call configure)
+	cmake --build $(BUILD) -j$(JOBS) --target $(GAME_TARGETS)
 
 test: PACKAGES := $(TEST_PACKAGES)
 test: build asan fuzz
@@ -72,16 +91,20 @@ test: build asan fuzz
 
 # The Debian package: build/pokotama_<version>_<arch>.deb
 package: PACKAGES := $(PACKAGE_PACKAGES)
-package: build
+package: packages
+	$(call configure)
+	cmake --build $(BUILD) -j$(JOBS) --target $(PACKAGE_TARGETS)
 	cd $(BUILD) && cpack
 
-bench: PACKAGES := $(BENCH_PACKAGES)
+# The benchmark's floor program is built with the tests, and the benchmark
+# needs the tests' X tools.
+bench: PACKAGES := $(TEST_PACKAGES)
 bench: build
 	bench/bench.py --game $(BUILD)/pokotama --floor $(BUILD)/pokotama-floor \
 		--picture $(BUILD)/dat/0.dat --runs $(RUNS) --startups $(STARTUPS) --seconds $(SECONDS)
 
 build: packages
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOKOTAMA_WERROR=ON
+	$(call configure,ON)
 	cmake --build $(BUILD) -j$(JOBS)
 
 asan: PACKAGES := $(TEST_PACKAGES)
@@ -95,6 +118,7 @@ fuzz: packages
 	  -DPOKOTAMA_FUZZ_SECONDS=$(FUZZ_SMOKE_SECONDS)
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 
+soak: PACKAGES := $(TEST_PACKAGES)
 soak: build
 	./$(BUILD)/pokotama-soak
 
@@ -102,6 +126,13 @@ fuzz-long: PACKAGES := $(TEST_PACKAGES)
 fuzz-long: fuzz
 	cmake -S . -B $(FUZZ_BUILD) -DPOKOTAMA_FUZZ_SECONDS=$(FUZZ_SECONDS)
 	cd $(FUZZ_BUILD) && ctest -V --timeout $$(( $(FUZZ_SECONDS) + 600 )) -j$(JOBS)
+
+# The README's commands on a fresh Debian: make fresh RELEASE=13 COMMANDS="run test"
+RELEASE := 13
+COMMANDS := run test
+fresh: PACKAGES := $(FRESH_PACKAGES)
+fresh: packages
+	tools/fresh $(RELEASE) $(COMMANDS)
 
 packages:
 	@tools/ensure-packages $(PACKAGES)

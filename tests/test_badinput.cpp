@@ -142,7 +142,8 @@ QByteArray sjis(const QString &text)
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
-    file.open(QIODevice::ReadOnly);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s", qPrintable(path));
     return file.readAll();
 }
 

@@ -137,7 +137,7 @@ private slots:
             for (const QChar c : line)
                 QVERIFY2(c.unicode() >= 0x20 && c.unicode() != 0x7F,
                          qPrintable(QString("line %1 holds control character U+%2")
-                                            .arg(n + 1).arg(c.unicode(), 4, 16, QChar('0'))));
+                                            .arg(n + 1).arg(uint(c.unicode()), 4, 16, QChar(u'0'))));
             // Spaces at either end push a centred line off centre.
             QVERIFY2(line == line.trimmed(),
                      qPrintable(QString("line %1 starts or ends with a space: \"%2\"").arg(n + 1).arg(line)));
