@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -210,6 +211,13 @@ bool GameWindow::event(QEvent *event)
         // the game knows which, so showing the window again after it was
         // minimised, or activating it, starts nothing.
         handle([this] { m_fom.FormActivate(); });
+        // The frame can change without the widget hearing of it: on
+        // Wayland, Qt's own decorations come with the compositor's first
+        // answer, which only the native window sees.
+        if (!m_watchingWindow && windowHandle()) {
+            windowHandle()->installEventFilter(this);
+            m_watchingWindow = true;
+        }
         fitFrame();
         break;
     case QEvent::WindowActivate:
@@ -222,16 +230,32 @@ bool GameWindow::event(QEvent *event)
     return QWidget::event(event);
 }
 
+bool GameWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == windowHandle()) {
+        switch (event->type()) {
+        case QEvent::Expose:
+        case QEvent::Resize:
+        case QEvent::WindowStateChange:
+            fitFrame();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void GameWindow::fitFrame()
 {
     // A window manager adds a title bar and borders around the inner area.
     // Once they are known, shrink the inner area so the frame is square.
-    if (m_outerSide <= 0 || !isVisible())
+    if (m_outerSide <= 0 || !isVisible() || !windowHandle())
         return;
-    const QRect inner = geometry();
-    const QRect frame = frameGeometry();
-    QMargins margins(inner.left() - frame.left(), inner.top() - frame.top(), frame.right() - inner.right(),
-                     frame.bottom() - inner.bottom());
+    // The native window's margins, as they are now: the widget's own frame
+    // geometry lags behind them where no move or resize has come since
+    // they changed (Qt 6.10's Wayland decorations).
+    QMargins margins = windowHandle()->frameMargins();
     if (margins.isNull())
         margins = x11FrameMargins(*this);
     if (margins == m_frameMargins)

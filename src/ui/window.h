@@ -58,6 +58,7 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 
@@ -92,6 +93,7 @@ private:
     int m_outerSide = 0;
     QMargins m_frameMargins;
     bool m_sizedByCompositor = false; // on Wayland: the size is the compositor's
+    bool m_watchingWindow = false;    // the native window's events reach fitFrame()
     qint64 m_pictureKey = 0;
     QString m_pictureName; // the game's name for the picture Img shows
 };
