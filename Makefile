@@ -77,7 +77,7 @@ package: build
 
 bench: PACKAGES := $(BENCH_PACKAGES)
 bench: build
-	bench/bench.py --game $(BUILD)/pokotama --floor $(BUILD)/pokotama-floor \
+	bench/bench.py --game $(BUILD)/pokotama-bench --floor $(BUILD)/pokotama-floor \
 		--picture $(BUILD)/dat/0.dat --runs $(RUNS) --startups $(STARTUPS) --seconds $(SECONDS)
 
 build: packages

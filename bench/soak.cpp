@@ -9,7 +9,7 @@
  * own mix, some rounds played by a player who waters whenever the gauge
  * runs low, so that every ending comes up and the growth clock soon runs
  * at its fastest. After every event it checks what the rules promise
- * (src/driver/rules.h), and at the end that the session's memory did not
+ * (testing/rules.h), and at the end that the session's memory did not
  * grow once it had warmed up.
  *
  * It prints its figures (rounds, events, endings, time, peak memory at
@@ -22,13 +22,13 @@
 #include "data/picture.h"
 #include "data/textfile.h"
 #include "driver/driver.h"
-#include "driver/player.h"
-#include "driver/rules.h"
+#include "testing/player.h"
+#include "testing/rules.h"
 #include "game/fom.h"
 #include "game/platform.h"
 #include "game/rnd.h"
 #include "game/texts.h"
-#include "platform/dataplatform.h"
+#include "services/dataplatform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -9,7 +9,7 @@
  * is loaded first and then gets the events through the same driver the
  * replay driver uses, over a data folder in memory whose other texts and
  * pictures are always there. After every event it checks the rules'
- * promises (src/driver/rules.h), and that a watering that did not rot
+ * promises (testing/rules.h), and that a watering that did not rot
  * shows one of the first ten lines of the stage's group. A table that
  * cannot load must stop the game at load with an error naming it; no
  * other error may come.
@@ -17,7 +17,7 @@
 #include "common/fatalerror.h"
 #include "data/textfile.h"
 #include "driver/driver.h"
-#include "driver/rules.h"
+#include "testing/rules.h"
 #include "game/platform.h"
 #include "game/rnd.h"
 #include "game/texts.h"

@@ -5,7 +5,7 @@
  * every change a player would see.
  */
 #include "ui/gauge.h"
-#include "windowgame.h"
+#include "testing/windowgame.h"
 
 #include <QAccessible>
 // Only a screen reader makes Qt send accessibility events; a test must

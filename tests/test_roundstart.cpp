@@ -1,7 +1,7 @@
 /*
  * test_roundstart.cpp: the window opening, a round starting, starting over.
  */
-#include "fakeplatform.h"
+#include "testing/memoryplatform.h"
 
 #include <QTest>
 
@@ -14,7 +14,7 @@ private slots:
     // and the growth clock does not run.
     void designStateBeforeTheFirstRound()
     {
-        FakePlatform platform;
+        MemoryPlatform platform;
         platform.addStandardData();
         Fom fom(platform);
         fom.LoadForm();
@@ -190,7 +190,7 @@ private slots:
     void missingRoundStartFilesAreFatal()
     {
         QFETCH(QString, file);
-        FakePlatform platform;
+        MemoryPlatform platform;
         platform.addStandardData();
         platform.files.remove(platform.dir + file);
         platform.pictures.remove(platform.dir + file);

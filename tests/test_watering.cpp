@@ -2,7 +2,7 @@
  * test_watering.cpp: the button while a round runs: watering, rotting and
  * what むにまる says.
  */
-#include "fakeplatform.h"
+#include "testing/memoryplatform.h"
 
 #include <QTest>
 
@@ -85,7 +85,7 @@ private slots:
     // An empty entry of the table shows only the empty first line.
     void emptyMessageShowsEmptyLine()
     {
-        FakePlatform platform;
+        MemoryPlatform platform;
         platform.addStandardData();
         platform.addText("muni", {"only line"});
         Fom fom(platform);

@@ -8,7 +8,7 @@
 #include "ui/creatureview.h"
 #include "ui/fonts.h"
 #include "ui/gauge.h"
-#include "windowgame.h"
+#include "testing/windowgame.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 /*
  * datacheck.cpp: checking every data file before the first round.
  */
-#include "platform/datacheck.h"
+#include "services/datacheck.h"
 
 #include "data/messagetable.h"
 #include "data/picture.h"

@@ -20,7 +20,7 @@
 #include <deque>
 #include <functional>
 
-class FakePlatform : public Platform
+class MemoryPlatform : public Platform
 {
 public:
     QString dir = QStringLiteral("/game/dat/");
@@ -107,7 +107,7 @@ inline float drawForTenth(int n) { return (float(n) + 0.5f) / 10.0f; }
 // button reads はじめぃ.
 struct Game
 {
-    FakePlatform platform;
+    MemoryPlatform platform;
     Fom fom{platform};
 
     Game()
