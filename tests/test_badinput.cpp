@@ -9,8 +9,8 @@
  * must show replacement characters and let play go on. Never a crash,
  * a hang or a silent default.
  */
-#include "testing/player.h"
 #include "testing/forgedpng.h"
+#include "testing/player.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -4,9 +4,9 @@
  * promises checked after each event.
  */
 #include "driver/driver.h"
+#include "testing/memoryplatform.h"
 #include "testing/player.h"
 #include "testing/rules.h"
-#include "testing/memoryplatform.h"
 
 #include <QRandomGenerator>
 #include <QTest>

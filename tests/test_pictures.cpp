@@ -1,9 +1,9 @@
 /*
  * test_pictures.cpp: loading pictures from the data folder.
  */
-#include "services/dataplatform.h"
 #include "common/fatalerror.h"
 #include "data/picture.h"
+#include "services/dataplatform.h"
 #include "testing/forgedpng.h"
 
 #include <QBuffer>

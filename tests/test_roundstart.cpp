@@ -81,14 +81,14 @@ private slots:
     {
         Game game;
         const QString text = game.fom.LBl.Caption;
-        const qsizetype loads = game.platform.loadedPictures.size();
+        const qsizetype loads = game.platform.pictureLoads;
         game.fom.ImgTim.Enabled = false;
         game.start();
         QVERIFY(game.fom.Tim.Enabled);
         QVERIFY(game.fom.ImgTim.Enabled);
         QCOMPARE(game.fom.Com.Caption, texts::kWater);
         QCOMPARE(game.fom.LBl.Caption, text);
-        QCOMPARE(game.platform.loadedPictures.size(), loads);
+        QCOMPARE(game.platform.pictureLoads, loads);
         QCOMPARE(game.fom.ShpStr.Width, 300.0f);
         QCOMPARE(game.platform.drawn, std::int64_t(0));
     }

@@ -75,10 +75,10 @@ private slots:
         QCOMPARE(game.platform.lastPicture(), game.path("0.dat"));
 
         game.fom.Stage = 3;
-        const qsizetype loads = game.platform.loadedPictures.size();
+        const qsizetype loads = game.platform.pictureLoads;
         game.water(20, 0, 9);
         QCOMPARE(game.fom.LBl.Caption, QStringLiteral("\r\ng3 l9"));
-        QCOMPARE(game.platform.loadedPictures.size(), loads + 1);
+        QCOMPARE(game.platform.pictureLoads, loads + 1);
         QCOMPARE(game.platform.lastPicture(), game.path("3.dat"));
     }
 
