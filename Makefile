@@ -2,6 +2,8 @@
 #   make run    install what is missing, build, start the game
 #   make test   install what is missing, build, run every test
 #   make package  the Debian package, build/pokotama_<version>~deb<N>_<arch>.deb
+#   make check  the quick loop: build the game and its tests, run those that
+#               need no X server (no root, no apt-get; under a minute warm)
 #   make bench  install what is missing, build, measure the game against
 #               a bare Qt window (minutes; RUNS, STARTUPS, SECONDS to change)
 #   make fresh  the README's commands on a fresh Debian (RELEASE=12, 13 or
@@ -62,7 +64,7 @@ SECONDS := 60
 
 PACKAGES := $(BUILD_PACKAGES)
 
-.PHONY: all build game run test package bench asan fuzz soak fuzz-long fresh packages clean
+.PHONY: all build game run test check package bench asan fuzz soak fuzz-long fresh packages clean
 
 all: build
 
@@ -89,18 +91,29 @@ test: build asan fuzz
 	cd $(ASAN_BUILD) && ctest --output-on-failure --timeout 900 -j$(JOBS)
 	cd $(FUZZ_BUILD) && ctest --output-on-failure --timeout 600 -j$(JOBS)
 
-# The Debian package: build/pokotama_<version>_<arch>.deb
+# The quick loop while working: what make test runs in build/ without a
+# screen (the rules, the window offscreen, the data, the simulator, a
+# short soak), with no package check, so no root. Labelled in CMake.
+check:
+	$(call configure,ON)
+	cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && ctest -L check --output-on-failure -j$(JOBS)
+
+# The Debian package: build/pokotama_<version>~deb<N>_<arch>.deb
 package: PACKAGES := $(PACKAGE_PACKAGES)
 package: packages
 	$(call configure)
 	cmake --build $(BUILD) -j$(JOBS) --target $(PACKAGE_TARGETS)
 	cd $(BUILD) && cpack
 
-# The benchmark's floor program is built with the tests, and the benchmark
-# needs the tests' X tools.
+# The game measured is build/pokotama-bench, the game with the benchmark's
+# probe linked in, which only a build with the tests' targets makes; the
+# benchmark needs the tests' X tools.
 bench: PACKAGES := $(TEST_PACKAGES)
-bench: build
-	bench/bench.py --game $(BUILD)/pokotama --floor $(BUILD)/pokotama-floor \
+bench: packages
+	$(call configure,ON)
+	cmake --build $(BUILD) -j$(JOBS) --target pokotama-bench pokotama-floor
+	bench/bench.py --game $(BUILD)/pokotama-bench --floor $(BUILD)/pokotama-floor \
 		--picture $(BUILD)/dat/0.dat --runs $(RUNS) --startups $(STARTUPS) --seconds $(SECONDS)
 
 build: packages
