@@ -8,12 +8,18 @@
 #include "platform/datacheck.h"
 #include "platform/dataplatform.h"
 #include "ui/about.h"
+#include "ui/fontcheck.h"
 #include "ui/window.h"
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // A launcher may close its end of our standard error: a message that
+    // cannot be written is lost, and the game goes on to its box.
+    std::signal(SIGPIPE, SIG_IGN);
     display::choosePlatform();
     display::guardOpening();
     QApplication app(argc, argv);
@@ -22,11 +28,20 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(POKOTAMA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("pokotama"));
 
+    // Without a font for its Japanese, the game would be empty boxes.
+    if (!checkGameFont())
+        return 1;
+
     AboutDialog about;
     DataPlatform platform(QString(), &about);
     // Every file the game will read, before any window: all that is wrong
     // in one box.
-    const QList<FatalError> problems = checkDataFolder(platform.dataDir());
+    QList<FatalError> problems;
+    try {
+        problems = checkDataFolder(platform.dataDir());
+    } catch (const FatalError &problem) {
+        problems = {problem}; // the program's own folder cannot be found
+    }
     if (!problems.isEmpty()) {
         reportProblems(problems, nullptr);
         return 1;
