@@ -15,7 +15,7 @@
  */
 #include "common/fatalerror.h"
 #include "driver/driver.h"
-#include "platform/dataplatform.h"
+#include "services/dataplatform.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>

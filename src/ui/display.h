@@ -16,7 +16,7 @@ namespace display {
 
 // Picks X11 through XWayland where both are there. Call before the
 // QApplication is built.
-void choosePlatform();
+void chooseWindowSystem();
 
 // From here until opened(), Qt's messages and whatever else is written to
 // standard error are held back; if Qt cannot open a screen, only the
