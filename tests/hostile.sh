@@ -76,7 +76,7 @@ close_box() {
 copy_game() {
     mkdir -p "$1"
     cp "$game" "$1/pokotama"
-    cp -r "$(dirname "$game")/dat" "$1/dat"
+    cp -rL "$(dirname "$game")/dat" "$1/dat"
 }
 
 case $mode in
@@ -157,7 +157,7 @@ longpath)
         cd "$work"
         for part in $(echo "${deep#"$work"/}" | tr / ' '); do mkdir "$part" && cd "$part"; done
         cp "$game" pokotama
-        cp -r "$(dirname "$game")/dat" dat
+        cp -rL "$(dirname "$game")/dat" dat
     )
     [ $((${#deep} + 9)) -eq 4095 ] || fail "the path is $((${#deep} + 9)) bytes"
     (cd "$work" && cd "${deep#"$work"/}" && exec ./pokotama) 2>"$work/err" &

@@ -61,21 +61,33 @@ QByteArray otherCharset()
     return charset;
 }
 
-QString shownBytes(const QByteArray &bytes)
+QString asHex(QStringView run)
+{
+    QString text;
+    for (const QChar c : run) {
+        if (isKeptByte(c.unicode()))
+            text += QStringLiteral("\\x") + QString::number(c.unicode() - kKeptByte, 16).toUpper();
+        else
+            text += c;
+    }
+    return text;
+}
+
+// A stretch of a name that holds kept bytes, its other characters not
+// ASCII: in a locale whose encoding is not UTF-8 it may be text in that
+// encoding (some of whose byte pairs happen to be valid UTF-8).
+QString shownRun(QStringView run)
 {
     const QByteArray charset = otherCharset();
     if (!charset.isEmpty()) {
         QStringDecoder decoder(charset.constData(), QStringDecoder::Flag::Stateless);
         if (decoder.isValid()) {
-            QString text = decoder.decode(bytes);
+            QString text = decoder.decode(toBytes(run));
             if (!decoder.hasError())
                 return text;
         }
     }
-    QString text;
-    for (const char byte : bytes)
-        text += QStringLiteral("\\x") + QString::number(static_cast<unsigned char>(byte), 16).toUpper();
-    return text;
+    return asHex(run);
 }
 
 } // namespace
@@ -116,21 +128,23 @@ QByteArray toBytes(QStringView name)
 
 QString shown(QStringView text)
 {
+    const auto inRun = [&](qsizetype i) { return text[i].unicode() > 0x7F; };
     QString result;
-    qsizetype i = 0;
-    while (i < text.size()) {
-        if (!isKeptByte(text[i].unicode())) {
-            const qsizetype start = i;
-            while (i < text.size() && !isKeptByte(text[i].unicode()))
-                ++i;
-            result += text.sliced(start, i - start);
+    qsizetype done = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isKeptByte(text[i].unicode()))
             continue;
-        }
-        QByteArray run;
-        while (i < text.size() && isKeptByte(text[i].unicode()))
-            run += char(text[i++].unicode() - kKeptByte);
-        result += shownBytes(run);
+        qsizetype first = i;
+        while (first > done && inRun(first - 1))
+            --first;
+        qsizetype last = i;
+        while (last + 1 < text.size() && inRun(last + 1))
+            ++last;
+        result += text.sliced(done, first - done);
+        result += shownRun(text.sliced(first, last + 1 - first));
+        done = i = last + 1;
     }
+    result += text.sliced(done);
     return result;
 }
 
