@@ -43,11 +43,15 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # and build-fuzz/; llvm-14 brings the symbolizer that makes their reports
 # readable. The accessibility tests need Qt's platform headers (to act as a
 # screen reader in-process) and the AT-SPI stack with pyatspi (to be read
-# by one).
+# by one). The hostile machines: xrandr changes the X server's screen size,
+# localedef (locales) makes a locale whose encoding is not UTF-8 and
+# libc-l10n gives it the system's Japanese words, and DejaVu is the one
+# font of a machine without Japanese ones.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14 python3 \
-	qt6-base-private-dev at-spi2-core dbus python3-pyatspi
+	qt6-base-private-dev at-spi2-core dbus python3-pyatspi \
+	x11-xserver-utils locales libc-l10n fonts-dejavu-core
 BENCH_PACKAGES := $(RUN_PACKAGES) python3 xvfb xauth x11-utils xdotool
 
 # The benchmark's repetitions: long (idle and played) runs and start-ups of
