@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFontInfo>
 #include <QFontMetrics>
 
 #include <cstdio>
@@ -57,6 +58,7 @@ int main(int argc, char *argv[])
     std::printf("game's face loaded (window's cost)  %9.1f us\n", face);
     std::printf("font check, first run               %9.1f us\n", firstCheck);
     std::printf("font check, later runs              %9.1f us\n", check);
-    std::printf("the game's texts drawable here: %s\n", drawable ? "yes" : "no");
+    std::printf("the game's face here: %s; its texts drawable: %s\n",
+                qPrintable(QFontInfo(gameFont(15, false)).family()), drawable ? "yes" : "no");
     return 0;
 }

@@ -111,7 +111,7 @@ QString refusedTogether(const QList<const FatalError *> &refused)
     const QString folder = systemtext::shown(folderOf(refused.first()->path()));
     QStringList names;
     for (const FatalError *problem : refused)
-        names << systemtext::shown(problem->path().mid(folder.isEmpty() ? 0 : folderOf(problem->path()).size()));
+        names << systemtext::shown(problem->path().mid(folderOf(problem->path()).size()));
     const QString reason = refused.first()->reason();
     return QStringLiteral("データフォルダ %1 のファイル %2 個を読めません（%3）：%4")
                    .arg(folder).arg(refused.size()).arg(reason, names.join(QStringLiteral("、")))
