@@ -3,9 +3,11 @@
  */
 #include "common/fatalerror.h"
 
+#include "common/systemtext.h"
+
 FatalError::FatalError(QString japanese, QString english)
-    : m_japanese(std::move(japanese))
-    , m_english(std::move(english))
+    : m_japanese(systemtext::shown(japanese))
+    , m_english(systemtext::shown(english))
     , m_utf8(message().toUtf8())
 {
 }
@@ -13,4 +15,11 @@ FatalError::FatalError(QString japanese, QString english)
 QString FatalError::message() const
 {
     return m_japanese + u'\n' + m_english;
+}
+
+FatalError &FatalError::refused(QString path, QString reason)
+{
+    m_path = std::move(path);
+    m_reason = std::move(reason);
+    return *this;
 }

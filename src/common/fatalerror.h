@@ -17,7 +17,15 @@
 class FatalError : public std::exception
 {
 public:
+    // File names in the lines may hold bytes that are no UTF-8 (see
+    // common/systemtext.h): the lines keep them in a form a player can read.
     FatalError(QString japanese, QString english);
+
+    // For a file the system refused: its path and the system's reason, so
+    // that a list of many files refused for one reason can say it once.
+    FatalError &refused(QString path, QString reason);
+    const QString &path() const { return m_path; }
+    const QString &reason() const { return m_reason; }
 
     const QString &japanese() const { return m_japanese; }
     const QString &english() const { return m_english; }
@@ -30,5 +38,7 @@ public:
 private:
     QString m_japanese;
     QString m_english;
+    QString m_path;
+    QString m_reason;
     QByteArray m_utf8;
 };

@@ -4,15 +4,13 @@
 #include "data/textfile.h"
 
 #include "common/fatalerror.h"
+#include "common/systemtext.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,14 +35,10 @@ void repairIcuControls(QString &text)
     }
 }
 
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 [[noreturn]] void throwMissing(const QString &path)
 {
-    requireFolder(QFileInfo(path).path());
+    const qsizetype slash = path.lastIndexOf(u'/');
+    requireFolder(slash < 0 ? QStringLiteral(".") : path.left(std::max<qsizetype>(slash, 1)));
     throw FatalError(QStringLiteral("データファイル %1 が見つかりません。").arg(path),
                      QStringLiteral("The data file %1 is missing.").arg(path));
 }
@@ -52,7 +46,8 @@ QString errnoText(int error)
 [[noreturn]] void throwUnreadable(const QString &path, const QString &why)
 {
     throw FatalError(QStringLiteral("データファイル %1 を読めません（%2）。").arg(path, why),
-                     QStringLiteral("Cannot read the data file %1 (%2).").arg(path, why));
+                     QStringLiteral("Cannot read the data file %1 (%2).").arg(path, why))
+            .refused(path, why);
 }
 
 [[noreturn]] void throwTooLarge(const QString &path, qint64 size)
@@ -71,12 +66,13 @@ int openDataFile(const QString &path)
     // a writer that never comes; readDataFile refuses anything but a regular
     // file, and on a regular file the flag changes nothing.
     const int flags = O_RDONLY | O_CLOEXEC | O_NONBLOCK;
-    const QByteArray native = QFile::encodeName(path);
+    // The path's own bytes: the folder may have a name that is no UTF-8.
+    const QByteArray native = systemtext::toBytes(path);
     int fd = ::open(native.constData(), flags);
     if (fd < 0 && errno == ENOENT) {
         const qsizetype slash = path.lastIndexOf(u'/');
         const QByteArray sjisName = encodeCp932(path.mid(slash + 1));
-        const QByteArray sjisPath = QFile::encodeName(path.left(slash + 1)) + sjisName;
+        const QByteArray sjisPath = systemtext::toBytes(path.left(slash + 1)) + sjisName;
         if (!sjisName.isEmpty() && sjisPath != native)
             fd = ::open(sjisPath.constData(), flags);
         if (fd < 0)
@@ -85,7 +81,7 @@ int openDataFile(const QString &path)
     if (fd < 0) {
         if (errno == ENOTDIR)
             throwMissing(path);
-        throwUnreadable(path, errnoText(errno));
+        throwUnreadable(path, systemtext::reason(errno));
     }
     return fd;
 }
@@ -94,11 +90,12 @@ int openDataFile(const QString &path)
 
 void requireFolder(const QString &folder)
 {
-    const QFileInfo info(folder);
-    if (info.exists() && !info.isDir())
+    struct stat info {};
+    const bool exists = ::stat(systemtext::toBytes(folder).constData(), &info) == 0;
+    if (exists && !S_ISDIR(info.st_mode))
         throw FatalError(QStringLiteral("データフォルダ %1 はフォルダではありません。").arg(folder),
                          QStringLiteral("The data folder %1 is not a folder.").arg(folder));
-    if (!info.isDir())
+    if (!exists)
         throw FatalError(QStringLiteral("データフォルダ %1 が見つかりません。").arg(folder),
                          QStringLiteral("The data folder %1 is missing.").arg(folder));
 }
@@ -117,15 +114,17 @@ QByteArray encodeCp932(const QString &name)
 QByteArray readDataFile(const QString &path)
 {
     const int fd = openDataFile(path);
-    QFile file;
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        throwUnreadable(path, file.errorString());
-    }
+    // Read by hand rather than through QFile: its error texts are the
+    // locale's, in an encoding it may not read.
+    struct Closer
+    {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
 
     struct stat info {};
     if (::fstat(fd, &info) != 0)
-        throwUnreadable(path, errnoText(errno));
+        throwUnreadable(path, systemtext::reason(errno));
     if (S_ISDIR(info.st_mode))
         throw FatalError(QStringLiteral("%1 はファイルではなくフォルダです。").arg(path),
                          QStringLiteral("%1 is a folder, not a file.").arg(path));
@@ -136,12 +135,28 @@ QByteArray readDataFile(const QString &path)
     if (info.st_size > kMaxDataFileBytes)
         throwTooLarge(path, info.st_size);
 
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throwUnreadable(path, file.errorString());
-    // The file may have grown since fstat.
-    if (bytes.size() > kMaxDataFileBytes)
-        throwTooLarge(path, bytes.size());
+    // One byte more than the file's size, so the read that meets its end
+    // needs no more room.
+    QByteArray bytes(qsizetype(info.st_size) + 1, Qt::Uninitialized);
+    qsizetype filled = 0;
+    for (;;) {
+        // The file may have grown since fstat: read on to its real end,
+        // one byte past the limit at most.
+        if (filled == bytes.size()) {
+            if (filled > kMaxDataFileBytes)
+                throwTooLarge(path, filled);
+            bytes.resize(std::min<qsizetype>(std::max<qsizetype>(filled * 2, 4096), kMaxDataFileBytes + 1));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + filled, size_t(bytes.size() - filled));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throwUnreadable(path, systemtext::reason(errno));
+        if (got == 0)
+            break;
+        filled += got;
+    }
+    bytes.truncate(filled);
     return bytes;
 }
 

@@ -5,9 +5,8 @@
 
 #include "data/datadir.h"
 #include "data/picture.h"
+#include "data/programfolder.h"
 #include "data/textfile.h"
-
-#include <QCoreApplication>
 
 DataPlatform::DataPlatform(QString dataDir, AboutBox *about)
     : m_dataDir(std::move(dataDir))
@@ -19,8 +18,7 @@ QString DataPlatform::dataDir()
 {
     if (!m_dataDir.isEmpty())
         return data::withTrailingSlash(m_dataDir);
-    // applicationDirPath() resolves a symlinked launcher to the real program.
-    return data::resolveDataDir(QCoreApplication::applicationDirPath());
+    return data::resolveDataDir(data::programFolder());
 }
 
 QStringList DataPlatform::readLines(const QString &path)

@@ -21,7 +21,8 @@ class DataPlatform : public Platform, public PictureSource
 {
 public:
     // dataDir is the data folder to read; empty means "dat" beside the
-    // program. about, if given, must outlive the platform.
+    // program, and dataDir() throws FatalError where the program's folder
+    // cannot be found. about, if given, must outlive the platform.
     explicit DataPlatform(QString dataDir = QString(), AboutBox *about = nullptr);
 
     QString dataDir() override;

@@ -4,6 +4,7 @@
 #include "ui/about.h"
 
 #include "common/fatalerror.h"
+#include "common/systemtext.h"
 #include "ui/fonts.h"
 
 #include <QApplication>
@@ -33,7 +34,9 @@ const QString kAdviceEnglish = QStringLiteral("Restore the game's data folder, o
 // The box listing the problems: one Japanese and one English line each,
 // the advice last. Lines break between words (and between Japanese
 // characters), never inside one: the box is at least as wide as the
-// longest of them, a file's path most often.
+// longest of them, a file's path most often. A word wider than two thirds
+// of the screen loses its start, so a deep path still shows its file's
+// name and the box, its button included, stays on the screen.
 class ProblemBox : public QDialog
 {
 public:
@@ -49,20 +52,34 @@ public:
         icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(side, side));
         icon->setAlignment(Qt::AlignTop);
 
-        m_label = new QLabel(text, this);
+        m_label = new QLabel(this);
         m_label->setObjectName(QStringLiteral("text"));
         m_label->setTextFormat(Qt::PlainText);
         m_label->setWordWrap(true);
         const QFontMetrics metrics(m_label->font());
-        int longestWord = 0;
-        int longestLine = 0;
-        for (const QString &line : text.split(u'\n')) {
-            longestLine = std::max(longestLine, metrics.horizontalAdvance(line));
-            for (const QString &word : line.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-                longestWord = std::max(longestWord, metrics.horizontalAdvance(word));
-        }
         const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
         const int roomy = screen ? screen->availableGeometry().width() * 2 / 3 : 800;
+        QString shown = text;
+        int longestWord = 0;
+        int longestLine = 0;
+        static const QRegularExpression word(QStringLiteral("\\S+"));
+        for (qsizetype at = 0;;) {
+            const QRegularExpressionMatch match = word.match(shown, at);
+            if (!match.hasMatch())
+                break;
+            int width = metrics.horizontalAdvance(match.captured());
+            at = match.capturedEnd();
+            if (width > roomy) {
+                const QString elided = metrics.elidedText(match.captured(), Qt::ElideLeft, roomy);
+                shown.replace(match.capturedStart(), match.capturedLength(), elided);
+                at = match.capturedStart() + elided.size();
+                width = metrics.horizontalAdvance(elided);
+            }
+            longestWord = std::max(longestWord, width);
+        }
+        for (const QString &line : shown.split(u'\n'))
+            longestLine = std::max(longestLine, metrics.horizontalAdvance(line));
+        m_label->setText(shown);
         m_label->setMinimumWidth(std::max(longestWord + 2, std::min(longestLine + 2, roomy)));
 
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
@@ -81,12 +98,47 @@ private:
     QLabel *m_label;
 };
 
+QString folderOf(const QString &path)
+{
+    return path.left(path.lastIndexOf(u'/') + 1);
+}
+
+// Files of one folder that the system refused for one reason (a folder
+// too deep for any of its files to be opened, say) are told together,
+// the reason once.
+QString refusedTogether(const QList<const FatalError *> &refused)
+{
+    const QString folder = systemtext::shown(folderOf(refused.first()->path()));
+    QStringList names;
+    for (const FatalError *problem : refused)
+        names << systemtext::shown(problem->path().mid(folderOf(problem->path()).size()));
+    const QString reason = refused.first()->reason();
+    return QStringLiteral("データフォルダ %1 のファイル %2 個を読めません（%3）：%4")
+                   .arg(folder).arg(refused.size()).arg(reason, names.join(QStringLiteral("、")))
+            + u'\n'
+            + QStringLiteral("Cannot read %1 files of the data folder %2 (%3): %4.")
+                      .arg(refused.size()).arg(folder, reason, names.join(QStringLiteral(", ")));
+}
+
 // The problems and the advice, as the box and stderr show them.
 QString problemsMessage(const QList<FatalError> &problems)
 {
     QStringList parts;
-    for (const FatalError &problem : problems)
-        parts << problem.message();
+    QList<bool> told(problems.size(), false);
+    for (qsizetype i = 0; i < problems.size(); ++i) {
+        if (told[i])
+            continue;
+        const FatalError &problem = problems[i];
+        QList<const FatalError *> alike{&problem};
+        for (qsizetype j = i + 1; j < problems.size() && !problem.reason().isEmpty(); ++j) {
+            if (problems[j].reason() == problem.reason()
+                && folderOf(problems[j].path()) == folderOf(problem.path())) {
+                alike << &problems[j];
+                told[j] = true;
+            }
+        }
+        parts << (alike.size() > 1 ? refusedTogether(alike) : problem.message());
+    }
     parts << kAdviceJapanese + u'\n' + kAdviceEnglish;
     return parts.join(QStringLiteral("\n\n"));
 }

@@ -18,8 +18,10 @@ namespace display {
 // QApplication is built.
 void chooseWindowSystem();
 
-// From here until opened(), Qt's messages are held back; if Qt cannot open
-// a screen, only the game's own line is printed, and the program exits 1.
+// From here until opened(), Qt's messages and whatever else is written to
+// standard error are held back; if Qt cannot open a screen, only the
+// game's own line is printed (naming the X server's refusal where one
+// refused), and the program exits 1.
 void guardOpening();
 // The QApplication is built: the messages held back are printed now.
 void opened();

@@ -39,6 +39,11 @@ const QStringList &installedFontFamilies()
 
 } // namespace
 
+const QStringList &gameFontFamilies()
+{
+    return kFontFamilies;
+}
+
 QFont gameFont(double points, bool boldItalic)
 {
     QFont font;

@@ -5,5 +5,10 @@
 #pragma once
 
 #include <QFont>
+#include <QStringList>
 
 QFont gameFont(double points, bool boldItalic);
+
+// The Japanese faces the game asks for, the one it prefers first; it
+// takes the first of them installed here.
+const QStringList &gameFontFamilies();

@@ -6,12 +6,18 @@
 #include "services/dataplatform.h"
 #include "ui/about.h"
 #include "ui/display.h"
+#include "ui/fontcheck.h"
 #include "ui/window.h"
 
 #include <QApplication>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // A launcher may close its end of our standard error: a message that
+    // cannot be written is lost, and the game goes on to its box.
+    std::signal(SIGPIPE, SIG_IGN);
     display::chooseWindowSystem();
     display::guardOpening();
     QApplication app(argc, argv);
@@ -20,11 +26,20 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(POKOTAMA_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("pokotama"));
 
+    // Without a font for its Japanese, the game would be empty boxes.
+    if (!checkGameFont())
+        return 1;
+
     AboutDialog about;
     DataPlatform platform(QString(), &about);
     // Every file the game will read, before any window: all that is wrong
     // in one box.
-    const QList<FatalError> problems = checkDataFolder(platform.dataDir());
+    QList<FatalError> problems;
+    try {
+        problems = checkDataFolder(platform.dataDir());
+    } catch (const FatalError &problem) {
+        problems = {problem}; // the program's own folder cannot be found
+    }
     if (!problems.isEmpty()) {
         reportProblems(problems, nullptr);
         return 1;

@@ -18,10 +18,13 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace {
 
@@ -101,22 +104,10 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
 
 bool GameWindow::loadForm()
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    const layout::Screen metrics = layout::screenOf(screen->geometry().size(), screen->logicalDotsPerInchY());
-    m_outerSide = layout::outerSide(metrics);
-    const int points = layout::baseFontPoints(metrics);
-    // The window's own font is the one its boxes (the about box) take.
-    setFont(gameFont(points, false));
-    m_lbl->setFont(gameFont(points, true));
-    m_com->setFont(gameFont(points * 1.5, false));
-    m_timLbl->setFont(gameFont(points, false));
-
     // Until a window manager tells us its frame, the inner area is the frame.
     m_frameMargins = {};
     m_sizedByCompositor = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-    setInnerSize(QSize(m_outerSide, m_outerSide));
-    const QPoint centre = screen->availableGeometry().center();
-    move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
+    fitScreen(*QGuiApplication::primaryScreen(), true);
 
     handle([this] { m_fom.LoadForm(); });
     return !m_stopped;
@@ -204,6 +195,7 @@ bool GameWindow::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Show:
+        followScreen();
         // The first round is on the screen before the window's first paint,
         // whether or not the desktop ever activates the window: some never
         // do (focus-stealing prevention, a compositor without a seat, a
@@ -309,4 +301,52 @@ void GameWindow::keyPressEvent(QKeyEvent *event)
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void GameWindow::fitScreen(const QScreen &screen, bool centre)
+{
+    const layout::Screen metrics = layout::screenOf(screen.geometry().size(), screen.logicalDotsPerInchY());
+    m_outerSide = layout::outerSide(metrics);
+    const int points = layout::baseFontPoints(metrics);
+    // The window's own font is the one its boxes (the about box) take.
+    setFont(gameFont(points, false));
+    m_lbl->setFont(gameFont(points, true));
+    m_com->setFont(gameFont(points * 1.5, false));
+    m_timLbl->setFont(gameFont(points, false));
+
+    setInnerSize(QSize(m_outerSide - m_frameMargins.left() - m_frameMargins.right(),
+                       m_outerSide - m_frameMargins.top() - m_frameMargins.bottom()));
+    // The frame wholly on the screen: where it was if it still fits there,
+    // else moved in as little as it must; centred when it first opens.
+    const QRect room = screen.availableGeometry();
+    QPoint corner = pos();
+    if (centre)
+        corner = room.center() - QPoint(m_outerSide / 2, m_outerSide / 2);
+    corner.setX(std::max(room.left(), std::min(corner.x(), room.left() + room.width() - m_outerSide)));
+    corner.setY(std::max(room.top(), std::min(corner.y(), room.top() + room.height() - m_outerSide)));
+    move(corner);
+}
+
+void GameWindow::followScreen()
+{
+    // Once the window has its native window: a screen that changes size (a
+    // laptop docked, a monitor unplugged) or another screen the window is
+    // moved to lays the window out again for that screen. The round goes
+    // on as it was.
+    if (m_screenWatch || !windowHandle())
+        return;
+    const auto watch = [this](QScreen *screen) {
+        disconnect(m_screenGeometry);
+        if (!screen)
+            return;
+        m_screenGeometry = connect(screen, &QScreen::geometryChanged, this, [this, screen] {
+            fitScreen(*screen, false);
+        });
+    };
+    watch(windowHandle()->screen());
+    m_screenWatch = connect(windowHandle(), &QWindow::screenChanged, this, [this, watch](QScreen *screen) {
+        watch(screen);
+        if (screen)
+            fitScreen(*screen, false);
+    });
 }

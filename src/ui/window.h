@@ -30,6 +30,7 @@ class GrowthClock;
 class PictureHolder;
 class QLabel;
 class QPushButton;
+class QScreen;
 class QTimer;
 
 class GameWindow : public QWidget
@@ -47,7 +48,8 @@ public:
     void setFatalHandler(FatalHandler handler) { m_onFatal = std::move(handler); }
 
     // Sizes the window for the primary screen, lays out its controls and
-    // loads the game (LoadForm). False if the game could not load.
+    // loads the game (LoadForm). False if the game could not load. Shown,
+    // the window sizes itself again whenever its screen changes.
     bool loadForm();
 
     const Fom &fom() const { return m_fom; }
@@ -68,6 +70,8 @@ private:
     void sync();
     void placeControls();
     void fitFrame();
+    void fitScreen(const QScreen &screen, bool centre);
+    void followScreen();
     void setInnerSize(QSize inner);
     void stop();
 
@@ -92,6 +96,8 @@ private:
     QString m_message; // the game's message text that LBl shows
     int m_outerSide = 0;
     QMargins m_frameMargins;
+    QMetaObject::Connection m_screenWatch;    // the window's move to another screen
+    QMetaObject::Connection m_screenGeometry; // its screen's change of size
     bool m_sizedByCompositor = false; // on Wayland: the size is the compositor's
     bool m_watchingWindow = false;    // the native window's events reach fitFrame()
     qint64 m_pictureKey = 0;

@@ -1,0 +1,85 @@
+/*
+ * fontcheck.cpp: the game's texts laid out once before the window opens.
+ */
+#include "ui/fontcheck.h"
+
+#include "game/texts.h"
+#include "ui/about.h"
+#include "ui/fonts.h"
+
+#include <QGlyphRun>
+#include <QMessageBox>
+#include <QSet>
+#include <QTextLayout>
+
+#include <cstdio>
+
+namespace {
+
+// Whether laying out text in font gives a glyph for every character: a
+// glyph index of 0 is the font's "missing" box.
+bool drawsAll(const QString &text, const QFont &font)
+{
+    QTextLayout layout(text, font);
+    layout.beginLayout();
+    while (layout.createLine().isValid()) {
+    }
+    layout.endLayout();
+    for (const QGlyphRun &run : layout.glyphRuns())
+        for (const quint32 glyph : run.glyphIndexes())
+            if (glyph == 0)
+                return false;
+    return true;
+}
+
+} // namespace
+
+QString undrawableCharacters(const QString &text, const QFont &font)
+{
+    // One layout of the whole text serves when all is well; only then is
+    // each character looked at alone, to name the ones that fail.
+    if (drawsAll(text, font))
+        return {};
+    QString missing;
+    QSet<char32_t> seen;
+    for (const char32_t c : text.toUcs4()) {
+        if (QChar::isSpace(c) || seen.contains(c))
+            continue;
+        seen.insert(c);
+        const QString one = QString::fromUcs4(&c, 1);
+        if (!drawsAll(one, font))
+            missing += one;
+    }
+    return missing;
+}
+
+QString gameTexts()
+{
+    QStringList all{texts::kStart, texts::kWater, texts::kStartOver, texts::kWither, texts::kRot,
+                    texts::kGrowthBefore, texts::kGrowthAfter, forDisplay(aboutText())};
+    for (const QString &title : texts::kStageTitles)
+        all << title;
+    for (const QString &speech : texts::kSpeeches)
+        all << speech;
+    return all.join(u' ');
+}
+
+bool checkGameFont()
+{
+    const QString missing = undrawableCharacters(gameTexts(), gameFont(12, false));
+    if (missing.isEmpty())
+        return true;
+    // In English and in ASCII: no font here draws the Japanese.
+    const QString text = QStringLiteral(
+            "No Japanese font is installed: the game's texts would show as empty boxes.\n"
+            "Install one, for example Debian's fonts-ipafont-gothic:\n"
+            "    sudo apt-get install fonts-ipafont-gothic");
+    for (const QString &line : text.split(u'\n'))
+        std::fprintf(stderr, "pokotama: %s\n", line.trimmed().toUtf8().constData());
+    std::fflush(stderr);
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("pokotama"), text, QMessageBox::Ok);
+    box.setObjectName(QStringLiteral("fatal"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return false;
+}
