@@ -46,11 +46,12 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # compositor; clang and its sanitizer and libFuzzer runtimes for build-asan/
 # and build-fuzz/ (Debian's default clang, whatever its version); llvm brings
 # the symbolizer that makes their reports readable. The accessibility tests
-# need Qt's platform headers (to act as a screen reader in-process) and
-# the AT-SPI stack with pyatspi (to be read by one). The hostile machines: xrandr changes the X server's screen size,
-# localedef (locales) makes a locale whose encoding is not UTF-8 and
-# libc-l10n gives it the system's Japanese words, and DejaVu is the one
-# font of a machine without Japanese ones.
+# need Qt's platform headers (to act as a screen reader in-process) and the
+# AT-SPI stack with pyatspi (to be read by one). The hostile machines:
+# xrandr changes the X server's screen size, localedef (locales) makes a
+# locale whose encoding is not UTF-8 and libc-l10n gives it the system's
+# Japanese words, and DejaVu is the one font of a machine without Japanese
+# ones.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang libclang-rt-dev llvm python3 \
