@@ -1,0 +1,346 @@
+#!/usr/bin/python3
+# orca_play.py: plays the running game by keyboard, as a player who cannot
+# see the screen does, while the real Orca listens; then checks what Orca
+# sent to speech. It watches the game only through the accessibility layer
+# (the button's caption, the picture's name, the gauge's level and colour),
+# plays one round to each ending (love, then 枯れる with a dip into blue and
+# back, then 腐る, again until the gauge has turned yellow on the way) and
+# starts over after each. What Orca said must tell the player, unasked:
+# each round's opening and はじめぃ, 水をやる, each watering's line, each
+# stage-up, each change of the gauge's colour, each ending and then
+# やりなおし～; each once, and nothing else of the game.
+#
+#   orca_play.py <pokotama> <orca's debug log> <orca's pid>
+# Exit status: 0 pass, 1 fail, 3 another Orca of this user is running.
+import os
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+GAME, LOG, ORCA = sys.argv[1], sys.argv[2], int(sys.argv[3])
+DATA = os.path.join(os.path.dirname(GAME), "dat")
+START, WATER, START_OVER = "はじめぃ", "水をやる", "やりなおし～"
+ENDING_IMAGES = {"love": "大人になった　むにまる", "枯れる": "枯れてしまった　むにまる",
+                 "腐る": "腐ってしまった　むにまる"}
+BANDS = {"blue": "少ない（青）", "yellow": "多すぎる（黄色）", "red": "ふつう（赤）"}
+# One line of Orca's debug log per utterance; the voice may follow the text.
+SPOKEN = re.compile(r"^(\d\d):(\d\d):(\d\d\.\d+) - SPEECH OUTPUT: '(.*)'(?: ?\{.*\})?$")
+NOTIFICATION = "notification "
+# The growth message and the speech of each stage-up, as the game says them.
+STAGE_UPS = {
+    "むにまる（段階 1）": "『幼いながらも』むにまるに　成長しました。 「ちみちみちみちみ・・・」",
+    "むにまる（段階 2）": "『生意気になってきて』むにまるに　成長しました。 「ぽきっとおれちゃう」",
+    "むにまる（段階 3）": "『まだまだ子供』むにまるに　成長しました。 「らいばるは　ぱいなっぷる」",
+    "むにまる（段階 4）": "『そろそろ色気づいてきた』むにまるに　成長しました。 「どこみてるのよぅ」",
+}
+GAUGE = "水の量 "
+
+start_time = time.time()
+events = []  # (seconds, what the player did or the game showed)
+
+
+def fail(why):
+    print_transcript()
+    print("FAIL:", why)
+    sys.exit(1)
+
+
+def note(what):
+    events.append((time.time() - start_time, what))
+
+
+def speech():
+    """What Orca sent to speech so far: (seconds since start, text)."""
+    said = []
+    if not os.path.exists(LOG):
+        return said
+    with open(LOG, encoding="utf-8", errors="replace") as log:
+        for line in log:
+            match = SPOKEN.match(line)
+            if match:
+                h, m, s, text = match.groups()
+                day = time.gmtime(start_time)
+                at = time.mktime(day[:3] + (int(h), int(m), 0, 0, 0, -1)) + float(s) - time.timezone
+                said.append((at - start_time, text))
+    return said
+
+
+def pump():
+    """Lets the accessibility events that have come in reach their listeners."""
+    context = GLib.MainContext.default()
+    while context.iteration(False):
+        pass
+
+
+def wait_for(what, test, seconds=20):
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        pump()
+        value = test()
+        if value:
+            return value
+        time.sleep(0.02)
+    fail("no %s within %d s" % (what, seconds))
+
+
+def text_file(name):
+    """A data file's text as the game speaks it: its lines, blank ones out."""
+    with open(os.path.join(DATA, name + ".tad"), "rb") as data:
+        lines = data.read().decode("cp932").split("\r\n")
+    return " ".join(line.strip() for line in lines if line.strip())
+
+
+OPENING = text_file("opn")
+
+
+def orca_alive():
+    try:
+        os.kill(ORCA, 0)
+        return True
+    except ProcessLookupError:
+        return False
+
+
+def find(node, test):
+    return pyatspi.findDescendant(node, test)
+
+
+class Game:
+    def __init__(self):
+        self.running = False  # from the press on はじめぃ to the ending
+        self.bands = []  # the gauge's colours while a round ran, in order
+        pyatspi.Registry.registerEventListener(self.on_description,
+                                               "object:property-change:accessible-description")
+        self.process = subprocess.Popen([GAME], stderr=subprocess.DEVNULL)
+        self.app = wait_for("the game on the accessibility bus", self.find_app)
+        self.window = wait_for("its window", lambda: find(self.app, lambda n: n.name == "ぽこたま"))
+        self.button = find(self.window, lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+        self.gauge = find(self.window, lambda n: n.getRole() == pyatspi.ROLE_PROGRESS_BAR)
+        self.image = find(self.window, lambda n: n.getRole() == pyatspi.ROLE_IMAGE)
+        if not (self.button and self.gauge and self.image):
+            fail("the window lacks a control")
+
+    def on_description(self, event):
+        try:
+            if event.source.getRole() != pyatspi.ROLE_PROGRESS_BAR:
+                return
+            band = event.source.description
+        except Exception:  # the game has gone meanwhile
+            return
+        # A new round sets the gauge back to red before its start is pressed.
+        if self.running:
+            note("colour: " + band)
+            self.bands.append(band)
+
+    @staticmethod
+    def find_app():
+        desktop = pyatspi.Registry.getDesktop(0)
+        for i in range(desktop.childCount):
+            app = desktop.getChildAtIndex(i)
+            if app is not None and app.name == "pokotama":
+                return app
+        return None
+
+    def caption(self):
+        return self.button.name
+
+    def level(self):
+        return self.gauge.queryValue().currentValue
+
+    def band(self):
+        return self.gauge.description
+
+    def takes_presses(self):
+        return self.button.getState().contains(pyatspi.STATE_SENSITIVE)
+
+    def quit(self):
+        self.process.terminate()
+        self.process.wait(10)
+
+
+def press(key="Return"):
+    subprocess.run(["xdotool", "key", key], check=True)
+
+
+def heard(text, after=0):
+    """Whether Orca has said text (a whole utterance) since after seconds."""
+    return any(at >= after and said == text for at, said in speech())
+
+
+def play_round(game, aim, expect):
+    """Plays one round from はじめぃ to its ending and starts over."""
+    wait_for("はじめぃ", lambda: game.caption() == START)
+    # A player hears the round's opening before pressing.
+    wait_for("the opening spoken", lambda: heard(NOTIFICATION + OPENING + " " + START + ".", expect["since"]))
+    game.running = True
+    press()
+    note("press: start")
+    wait_for("水をやる", lambda: game.caption() == WATER)
+    expect["water"] += 1
+    image, dipped = game.image.name, False
+    while game.caption() == WATER:
+        pump()
+        level = game.level()
+        if aim == "love":
+            water = level < 350
+        elif aim == "枯れる":
+            # Into blue, back to red with a few waterings, then dry.
+            if game.bands[-1:] == [BANDS["blue"]] and not dipped:
+                dipped = True
+                while game.caption() == WATER and game.level() < 300:
+                    water_once(game, expect)
+            water = False
+        else:
+            water = True
+        if water:
+            water_once(game, expect)
+        if game.caption() != WATER:
+            break
+        if game.image.name != image and game.image.name in STAGE_UPS:
+            image = game.image.name
+            note("stage-up: " + image)
+            expect["stages"].append(image)
+        time.sleep(0.01)
+    wait_for("やりなおし～", lambda: game.caption() == START_OVER)
+    if game.image.name != ENDING_IMAGES[aim]:
+        fail("aimed at %s, ended %r" % (aim, game.image.name))
+    note("ending: " + aim)
+    expect["endings"].append(aim)
+    wait_for("the button's rest to end", game.takes_presses, 5)
+    note("the button takes presses")
+    # Starting over shows the about box; Enter on its OK starts the next round.
+    press()
+    note("press: start over")
+    wait_for("the about box", lambda: find(game.app, lambda n: n.getRole() in (pyatspi.ROLE_DIALOG,
+                                                                              pyatspi.ROLE_ALERT)))
+    time.sleep(0.5)  # let Orca read the box before Enter stops its speech
+    game.running = False
+    press()
+    note("press: the about box's OK")
+    expect["starts"] += 1
+    expect["since"] = time.time() - start_time
+    wait_for("a new round", lambda: game.caption() == START)
+    note("round start")
+    return BANDS["yellow"] in game.bands
+
+
+def water_once(game, expect):
+    """One press of Enter while the button reads 水をやる. It waters, unless
+    the round ends before the game takes it: then the button, resting,
+    lets it pass."""
+    before = game.level()
+    press()
+    # The press, or a tick before it, has changed the level, or the round is over.
+    wait_for("a watering", lambda: game.level() != before or game.caption() != WATER, 5)
+    # A name read from the bus is the last one told: hear all that is told.
+    game.level()
+    pump()
+    if game.caption() == WATER:
+        expect["waterings"] += 1
+        note("press: water, level %g" % game.level())
+
+
+def main():
+    if not wait_for("Orca", lambda: not orca_alive() or speech(), 60) \
+            or not orca_alive():
+        others = subprocess.run(["pgrep", "-u", str(os.getuid()), "-x", "orca"], capture_output=True, text=True)
+        sys.exit(3 if others.stdout.strip() else 1)
+    note("Orca is on")
+    expect = {"since": 0, "starts": 1, "water": 0, "waterings": 0, "stages": [], "bands": [], "endings": []}
+    game = Game()
+    try:
+        wait_for("the window's keyboard focus", lambda: subprocess.run(
+            ["xdotool", "getwindowfocus", "getwindowname"], capture_output=True, text=True).stdout.strip() == "ぽこたま")
+        note("round start")
+        play_round(game, "love", expect)
+        play_round(game, "枯れる", expect)
+        for _ in range(5):
+            if play_round(game, "腐る", expect):
+                break
+        wait_for("the last opening spoken", lambda: heard(NOTIFICATION + OPENING + " " + START + ".",
+                                                          expect["since"]))
+    finally:
+        game.quit()
+    expect["bands"] = game.bands
+    print_transcript()
+    check(expect)
+
+
+def print_transcript():
+    lines = [(at, "    " + what) for at, what in events] + [(at, "Orca: " + text) for at, text in speech()]
+    for at, line in sorted(lines, key=lambda pair: pair[0]):
+        print("%7.2f %s" % (at, line))
+
+
+def check(expect):
+    """Points 1 to 6 of what a player must hear, from Orca's utterances."""
+    said = [text for _, text in speech()]
+    notices = [text[len(NOTIFICATION):].removesuffix(".") for text in said if text.startswith(NOTIFICATION)]
+    lines = set(text_file("muni").split(" "))
+    endings = {aim: text_file(aim) for aim in ENDING_IMAGES}
+    opening = OPENING + " " + START
+
+    # The milestones of the game, in order: each round's opening with
+    # はじめぃ (1), 水をやる (2), the stage-ups (4), the ending and then
+    # やりなおし～ (6); the lines of the waterings (3) and the gauge's
+    # colours (5) between them. Every notification is one of these.
+    milestones, waterings, bands, strays = [], 0, [], []
+    for notice in notices:
+        message, _, band = notice.partition(GAUGE)
+        message = message.strip()
+        if band:
+            bands.append(band)
+        if message in lines:
+            waterings += 1
+        elif message == opening:
+            milestones.append("opening")
+        elif message == WATER:
+            milestones.append(WATER)
+        elif message in STAGE_UPS.values():
+            milestones.append(message)
+        elif message in endings.values():
+            milestones.append("ending " + next(aim for aim in endings if endings[aim] == message))
+        elif message == START_OVER:
+            milestones.append(START_OVER)
+        elif message:
+            strays.append(notice)
+    expected = ["opening"]
+    for aim in expect["endings"]:
+        expected.append(WATER)
+        if aim == "love":
+            expected += [STAGE_UPS[stage] for stage in expect["stages"]]
+        expected += ["ending " + aim, START_OVER, "opening"]
+
+    failures = []
+    if milestones != expected:
+        failures.append("the round's milestones were heard as %s, not %s" % (milestones, expected))
+    if waterings != expect["waterings"]:
+        failures.append("%d waterings, %d of their lines heard" % (expect["waterings"], waterings))
+    if bands != expect["bands"]:
+        failures.append("the gauge's colours were heard as %s, not %s" % (bands, expect["bands"]))
+    if strays:
+        failures.append("notifications besides the news: %s" % strays)
+    # Nothing of the news twice, in whatever words: an opening, an ending
+    # or a stage-up is in no other utterance than its own notification.
+    for text in [opening] + list(endings.values()) + list(STAGE_UPS.values()):
+        first = text.split(" ")[0]
+        outside = [said_text for said_text in said if first in said_text and not said_text.startswith(NOTIFICATION)]
+        if outside:
+            failures.append("also heard outside the news: %s" % outside)
+    if len(expect["stages"]) != 4:
+        failures.append("the love round passed %d stage-ups" % len(expect["stages"]))
+    if BANDS["blue"] not in expect["bands"] or BANDS["yellow"] not in expect["bands"] \
+            or BANDS["red"] not in expect["bands"]:
+        failures.append("the play never showed all three colours: %s" % expect["bands"])
+    for failure in failures:
+        print("FAIL:", failure)
+    if failures:
+        sys.exit(1)
+    print("PASS: %d notifications, %d waterings, colours %s" % (len(notices), waterings, bands))
+
+
+main()
