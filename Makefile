@@ -2,6 +2,8 @@
 #   make run    install what is missing, build, start the game
 #   make test   install what is missing, build, run every test
 #   make package  the Debian package, build/pokotama_<version>_<arch>.deb
+#   make check  the quick loop: build the game and its tests, run those that
+#               need no X server (no root, no apt-get; under a minute warm)
 #   make bench  install what is missing, build, measure the game against
 #               a bare Qt window (minutes; RUNS, STARTUPS, SECONDS to change)
 # The build goes to build/: build/pokotama, build/pokotama-sim, build/dat.
@@ -56,7 +58,7 @@ SECONDS := 60
 
 PACKAGES := $(BUILD_PACKAGES)
 
-.PHONY: all build run test package bench asan fuzz soak fuzz-long packages clean
+.PHONY: all build run test check package bench asan fuzz soak fuzz-long packages clean
 
 all: build
 
@@ -70,6 +72,14 @@ test: build asan fuzz
 	cd $(ASAN_BUILD) && ctest --output-on-failure --timeout 900 -j$(JOBS)
 	cd $(FUZZ_BUILD) && ctest --output-on-failure --timeout 600 -j$(JOBS)
 
+# The quick loop while working: what make test runs in build/ without a
+# screen (the rules, the window offscreen, the data, the simulator, a
+# short soak), with no package check, so no root. Labelled in CMake.
+check:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPOKOTAMA_WERROR=ON -DBUILD_TESTING=ON
+	cmake --build $(BUILD) -j$(JOBS)
+	cd $(BUILD) && ctest -L check --output-on-failure -j$(JOBS)
+
 # The Debian package: build/pokotama_<version>_<arch>.deb
 package: PACKAGES := $(PACKAGE_PACKAGES)
 package: build
@@ -77,7 +87,7 @@ package: build
 
 bench: PACKAGES := $(BENCH_PACKAGES)
 bench: build
-	bench/bench.py --game $(BUILD)/pokotama --floor $(BUILD)/pokotama-floor \
+	bench/bench.py --game $(BUILD)/pokotama-bench --floor $(BUILD)/pokotama-floor \
 		--picture $(BUILD)/dat/0.dat --runs $(RUNS) --startups $(STARTUPS) --seconds $(SECONDS)
 
 build: packages

@@ -9,7 +9,7 @@
  * own mix, some rounds played by a player who waters whenever the gauge
  * runs low, so that every ending comes up and the growth clock soon runs
  * at its fastest. After every event it checks what the rules promise
- * (src/driver/rules.h), and at the end that the session's memory did not
+ * (testing/rules.h), and at the end that the session's memory did not
  * grow once it had warmed up.
  *
  * It prints its figures (rounds, events, endings, time, peak memory at
@@ -19,22 +19,18 @@
  */
 #include "common/fatalerror.h"
 #include "data/datadir.h"
-#include "data/picture.h"
-#include "data/textfile.h"
 #include "driver/driver.h"
-#include "driver/player.h"
-#include "driver/rules.h"
 #include "game/fom.h"
-#include "game/platform.h"
-#include "game/rnd.h"
 #include "game/texts.h"
-#include "platform/dataplatform.h"
+#include "services/dataplatform.h"
+#include "testing/memoryplatform.h"
+#include "testing/player.h"
+#include "testing/rules.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QImage>
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -42,48 +38,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <memory>
 
 namespace {
-
-// The data folder read once: every text and picture is kept after its
-// first use, so a million rounds measure the game and not the disk.
-class CachingPlatform : public Platform
-{
-public:
-    explicit CachingPlatform(QString dataDir)
-        : m_dataDir(std::move(dataDir))
-    {
-    }
-
-    QString dataDir() override { return m_dataDir; }
-
-    QStringList readLines(const QString &path) override
-    {
-        auto it = m_texts.find(path);
-        if (it == m_texts.end())
-            it = m_texts.insert(path, data::readTextFile(path));
-        return *it;
-    }
-
-    void loadPicture(const QString &path) override
-    {
-        auto it = m_pictures.find(path);
-        if (it == m_pictures.end())
-            it = m_pictures.insert(path, data::loadPicture(path));
-        m_picture = *it;
-    }
-
-    void showAbout() override {}
-    float rnd() override { return m_rnd.next(); }
-
-private:
-    QString m_dataDir;
-    QHash<QString, QStringList> m_texts;
-    QHash<QString, QImage> m_pictures;
-    QImage m_picture;
-    Rnd m_rnd;
-};
 
 // Resident memory of this process now and at its peak, in KiB, from /proc.
 struct Memory
@@ -212,12 +168,17 @@ int main(int argc, char *argv[])
     const QString dir = dataDir.isEmpty() ? data::resolveDataDir(QCoreApplication::applicationDirPath())
                                           : data::withTrailingSlash(dataDir);
 
-    std::unique_ptr<Platform> platform;
-    if (uncached)
-        platform = std::make_unique<DataPlatform>(dir);
-    else
-        platform = std::make_unique<CachingPlatform>(dir);
-    driver::Driver game(*platform);
+    // Read once, a million rounds measure the game and not the disk.
+    MemoryPlatform cached;
+    DataPlatform real(dir);
+    try {
+        if (!uncached)
+            cached.readFolder(dir);
+    } catch (const FatalError &error) {
+        std::fprintf(stderr, "pokotama-soak: the game stopped on an error:\n%s\n", error.what());
+        return 1;
+    }
+    driver::Driver game(uncached ? static_cast<Platform &>(real) : cached);
     driver::RuleCheck rules;
     QRandomGenerator random(seed);
 

@@ -102,7 +102,7 @@ class Player(unittest.TestCase):
 
     @unittest.skipUnless(os.environ.get("POKOTAMA_SIM"), "needs POKOTAMA_SIM, the built pokotama-sim")
     def test_every_round_reaches_the_love_ending(self):
-        """By the game's own rules and draws (the replay driver), 40 rounds in a row."""
+        """By the game's own rules and draws (the simulator), 40 rounds in a row."""
         with subprocess.Popen([os.environ["POKOTAMA_SIM"], "--data", os.environ["POKOTAMA_DATA"]],
                               stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True, bufsize=1) as sim:
             def send(event):

@@ -7,9 +7,9 @@
  * them is one event: 0 to 3 a tick, 4 and 5 a click on the button, 6 a
  * frame, 7 the message area (by the byte's lowest three bits). The game
  * is loaded first and then gets the events through the same driver the
- * replay driver uses, over a data folder in memory whose other texts and
- * pictures are always there. After every event it checks the rules'
- * promises (src/driver/rules.h), and that a watering that did not rot
+ * simulator uses, over the tests' data folder in memory, whose other
+ * texts and pictures are always there. After every event it checks the rules'
+ * promises (testing/rules.h), and that a watering that did not rot
  * shows one of the first ten lines of the stage's group. A table that
  * cannot load must stop the game at load with an error naming it; no
  * other error may come.
@@ -17,10 +17,9 @@
 #include "common/fatalerror.h"
 #include "data/textfile.h"
 #include "driver/driver.h"
-#include "driver/rules.h"
-#include "game/platform.h"
-#include "game/rnd.h"
 #include "game/texts.h"
+#include "testing/memoryplatform.h"
+#include "testing/rules.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>
@@ -31,39 +30,11 @@
 
 namespace {
 
-const QString kDataDir = QStringLiteral("/fuzz/dat/");
-
 [[noreturn]] void fail(const char *what, std::size_t event)
 {
     std::fprintf(stderr, "fuzz_events: event %zu: %s\n", event, what);
     std::abort();
 }
-
-// The data folder in memory: the table from the input, small texts for the
-// opening and the endings, and every picture.
-class MemoryPlatform : public Platform
-{
-public:
-    explicit MemoryPlatform(QByteArrayView table)
-        : m_table(table)
-    {
-    }
-
-    QString dataDir() override { return kDataDir; }
-    QStringList readLines(const QString &path) override
-    {
-        if (path == kDataDir + texts::kMessages + texts::kTextSuffix)
-            return data::decodeLines(m_table);
-        return {path};
-    }
-    void loadPicture(const QString &) override {}
-    void showAbout() override {}
-    float rnd() override { return m_rnd.next(); }
-
-private:
-    QByteArrayView m_table;
-    Rnd m_rnd;
-};
 
 driver::Event eventOf(std::uint8_t byte)
 {
@@ -106,14 +77,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::uint8_t *events = data + 2 + tableSize;
     const std::size_t eventCount = size - 2 - tableSize;
 
-    MemoryPlatform platform(QByteArrayView(reinterpret_cast<const char *>(data + 2), qsizetype(tableSize)));
+    MemoryPlatform platform;
+    platform.addStandardData();
     driver::Driver game(platform);
     driver::RuleCheck rules;
+    const QString table = platform.dir + texts::kMessages + texts::kTextSuffix;
     try {
+        platform.files[table] = data::decodeLines(QByteArrayView(data + 2, qsizetype(tableSize)));
         rules.before(game);
         game.send(driver::Event::Load);
     } catch (const FatalError &error) {
-        if (!error.english().startsWith(QStringLiteral("Message table ") + kDataDir + QStringLiteral("muni.tad, line ")))
+        if (!error.english().startsWith(QStringLiteral("Message table ") + table + QStringLiteral(", line ")))
             fail("loading stopped on something else than a table naming itself and its line", 0);
         return 0;
     }

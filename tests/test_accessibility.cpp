@@ -4,8 +4,8 @@
  * offscreen platform: roles, names, values, actions, and an event for
  * every change a player would see.
  */
+#include "testing/windowgame.h"
 #include "ui/gauge.h"
-#include "windowgame.h"
 
 #include <QAccessible>
 // Only a screen reader makes Qt send accessibility events; a test must

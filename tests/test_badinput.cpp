@@ -3,14 +3,14 @@
  *
  * A player may unpack a broken archive, save a text in the wrong encoding
  * or drop in any picture. Every case here copies the real data folder,
- * spoils one file in it, and plays the game through the replay driver up
+ * spoils one file in it, and plays the game through the simulator up
  * to the moment the file is needed. A broken file must stop the game with
  * status 1 and a message naming the file; text that merely decodes badly
  * must show replacement characters and let play go on. Never a crash,
  * a hang or a silent default.
  */
-#include "driver/player.h"
-#include "forgedpng.h"
+#include "testing/forgedpng.h"
+#include "testing/player.h"
 
 #include <QBuffer>
 #include <QDir>

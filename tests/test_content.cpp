@@ -8,6 +8,7 @@
 #include "data/messagetable.h"
 #include "data/picture.h"
 #include "data/textfile.h"
+#include "game/texts.h"
 
 #include <QFile>
 #include <QFont>
@@ -41,9 +42,7 @@ const QString kStart = QStringLiteral("「はじめぃ」");
 const QString kWater = QStringLiteral("「水をやる」");
 const QString kStartOver = QStringLiteral("「やりなおし～」");
 
-const QStringList kTextFiles{"opn", "love", QStringLiteral("枯れる"), QStringLiteral("腐る"), "muni"};
-const QStringList kEndings{"love", QStringLiteral("枯れる"), QStringLiteral("腐る")};
-const QStringList kPictures{"0", "1", "2", "3", "4", "love", QStringLiteral("枯れる"), QStringLiteral("腐る")};
+const QStringList kEndings{texts::kLove, texts::kWither, texts::kRot};
 
 QByteArray rawBytes(const QString &path)
 {
@@ -55,12 +54,12 @@ QByteArray rawBytes(const QString &path)
 
 QStringList textLines(const QString &base)
 {
-    return data::readTextFile(kData + base + QStringLiteral(".tad"));
+    return data::readTextFile(kData + base + texts::kTextSuffix);
 }
 
 data::MessageTable messageTable()
 {
-    return data::loadMessageTable(textLines("muni"), kData + QStringLiteral("muni.tad"));
+    return data::loadMessageTable(textLines(texts::kMessages), kData + texts::kMessages + texts::kTextSuffix);
 }
 
 // The message area's font. Fails the calling test if the font is missing:
@@ -112,14 +111,14 @@ private slots:
     void textFilesAreShiftJisWithCrLf_data()
     {
         QTest::addColumn<QString>("base");
-        for (const QString &base : kTextFiles)
+        for (const QString &base : texts::kTextFiles)
             QTest::newRow(qPrintable(base)) << base;
     }
 
     void textFilesAreShiftJisWithCrLf()
     {
         QFETCH(QString, base);
-        const QByteArray bytes = rawBytes(kData + base + QStringLiteral(".tad"));
+        const QByteArray bytes = rawBytes(kData + base + texts::kTextSuffix);
         QVERIFY2(bytes.endsWith("\r\n"), "the last line has no CR LF");
         for (qsizetype i = 0; i < bytes.size(); ++i) {
             if (bytes[i] == '\r')
@@ -190,8 +189,8 @@ private slots:
     void textsFitTheMessageArea_data()
     {
         QTest::addColumn<QString>("base");
-        for (const QString &base : kTextFiles)
-            if (base != QStringLiteral("muni"))
+        for (const QString &base : texts::kTextFiles)
+            if (base != texts::kMessages)
                 QTest::newRow(qPrintable(base)) << base;
     }
 
@@ -231,7 +230,7 @@ private slots:
     void picturesLoad_data()
     {
         QTest::addColumn<QString>("name");
-        for (const QString &name : kPictures)
+        for (const QString &name : texts::kPictureFiles)
             QTest::newRow(qPrintable(name)) << name;
     }
 
@@ -244,7 +243,7 @@ private slots:
         QFETCH(QString, name);
         QImage picture;
         try {
-            picture = data::loadPicture(kData + name + QStringLiteral(".dat"));
+            picture = data::loadPicture(kData + name + texts::kPictureSuffix);
         } catch (const FatalError &error) {
             QFAIL(qPrintable(error.message()));
         }

@@ -3,8 +3,8 @@
  * starts, so a broken file is met at once and not at the end of a round.
  */
 #include "data/picture.h"
-#include "forgedpng.h"
-#include "platform/datacheck.h"
+#include "services/datacheck.h"
+#include "testing/forgedpng.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,9 +4,9 @@
  * promises checked after each event.
  */
 #include "driver/driver.h"
-#include "driver/player.h"
-#include "driver/rules.h"
-#include "fakeplatform.h"
+#include "testing/memoryplatform.h"
+#include "testing/player.h"
+#include "testing/rules.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -18,7 +18,7 @@ namespace {
 // A driver over the standard data in memory, loaded: a round is ready.
 struct Session
 {
-    FakePlatform platform;
+    MemoryPlatform platform;
     driver::Driver game{platform};
 
     Session()
@@ -35,7 +35,7 @@ class TestDriver : public QObject
     Q_OBJECT
 
 private slots:
-    // Each event by its name, and nothing else: the replay driver trims
+    // Each event by its name, and nothing else: the simulator trims
     // its lines before asking.
     void eventsByName()
     {
@@ -84,7 +84,7 @@ private slots:
     {
         Session session;
         driver::Driver &game = session.game;
-        const FakePlatform &platform = session.platform;
+        const MemoryPlatform &platform = session.platform;
         game.send(Event::About);
         QCOMPARE(game.abouts(), 1);
         QCOMPARE(platform.aboutBoxes, 1);
@@ -102,7 +102,7 @@ private slots:
     // A session of random play keeps every promise, and plays every ending.
     void randomPlayKeepsThePromises()
     {
-        FakePlatform platform;
+        MemoryPlatform platform;
         platform.addStandardData();
         driver::Driver game(platform);
         driver::RuleCheck rules;

@@ -1,7 +1,7 @@
 /*
  * test_endings.cpp: how a round ends, and what stays on the screen.
  */
-#include "fakeplatform.h"
+#include "testing/memoryplatform.h"
 
 #include <QTest>
 

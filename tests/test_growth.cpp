@@ -2,8 +2,8 @@
  * test_growth.cpp: the growth clock: evaporation, the stage schedule, the
  * withering and love endings, and the bar's colour.
  */
-#include "fakeplatform.h"
 #include "game/int16.h"
+#include "testing/memoryplatform.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 /*
  * test_pictures.cpp: loading pictures from the data folder.
  */
-#include "platform/dataplatform.h"
 #include "common/fatalerror.h"
 #include "data/picture.h"
-#include "forgedpng.h"
+#include "services/dataplatform.h"
+#include "testing/forgedpng.h"
 
 #include <QBuffer>
 #include <QFile>

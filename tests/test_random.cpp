@@ -6,7 +6,7 @@
  * of the game, so the count per event is guarded here as closely as the
  * values themselves.
  */
-#include "fakeplatform.h"
+#include "testing/memoryplatform.h"
 
 #include <QTest>
 

@@ -2,7 +2,7 @@
  * test_replay.cpp: whole games through pokotama-sim, the game without a
  * window, as a player (or a script) would drive it.
  */
-#include "driver/player.h"
+#include "testing/player.h"
 
 #include <QDir>
 #include <QFile>

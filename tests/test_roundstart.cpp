@@ -1,7 +1,7 @@
 /*
  * test_roundstart.cpp: the window opening, a round starting, starting over.
  */
-#include "fakeplatform.h"
+#include "testing/memoryplatform.h"
 
 #include <QTest>
 
@@ -14,7 +14,7 @@ private slots:
     // and the growth clock does not run.
     void designStateBeforeTheFirstRound()
     {
-        FakePlatform platform;
+        MemoryPlatform platform;
         platform.addStandardData();
         Fom fom(platform);
         fom.LoadForm();
@@ -81,14 +81,14 @@ private slots:
     {
         Game game;
         const QString text = game.fom.LBl.Caption;
-        const qsizetype loads = game.platform.loadedPictures.size();
+        const qsizetype loads = game.platform.pictureLoads;
         game.fom.ImgTim.Enabled = false;
         game.start();
         QVERIFY(game.fom.Tim.Enabled);
         QVERIFY(game.fom.ImgTim.Enabled);
         QCOMPARE(game.fom.Com.Caption, texts::kWater);
         QCOMPARE(game.fom.LBl.Caption, text);
-        QCOMPARE(game.platform.loadedPictures.size(), loads);
+        QCOMPARE(game.platform.pictureLoads, loads);
         QCOMPARE(game.fom.ShpStr.Width, 300.0f);
         QCOMPARE(game.platform.drawn, std::int64_t(0));
     }
@@ -190,7 +190,7 @@ private slots:
     void missingRoundStartFilesAreFatal()
     {
         QFETCH(QString, file);
-        FakePlatform platform;
+        MemoryPlatform platform;
         platform.addStandardData();
         platform.files.remove(platform.dir + file);
         platform.pictures.remove(platform.dir + file);

@@ -1,8 +1,8 @@
 /*
  * test_textfiles.cpp: the data folder, its files, Shift-JIS and line ends.
  */
-#include "data/datadir.h"
 #include "common/fatalerror.h"
+#include "data/datadir.h"
 #include "data/textfile.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
  * test_watering.cpp: the button while a round runs: watering, rotting and
  * what むにまる says.
  */
-#include "fakeplatform.h"
+#include "testing/memoryplatform.h"
 
 #include <QTest>
 
@@ -75,17 +75,17 @@ private slots:
         QCOMPARE(game.platform.lastPicture(), game.path("0.dat"));
 
         game.fom.Stage = 3;
-        const qsizetype loads = game.platform.loadedPictures.size();
+        const qsizetype loads = game.platform.pictureLoads;
         game.water(20, 0, 9);
         QCOMPARE(game.fom.LBl.Caption, QStringLiteral("\r\ng3 l9"));
-        QCOMPARE(game.platform.loadedPictures.size(), loads + 1);
+        QCOMPARE(game.platform.pictureLoads, loads + 1);
         QCOMPARE(game.platform.lastPicture(), game.path("3.dat"));
     }
 
     // An empty entry of the table shows only the empty first line.
     void emptyMessageShowsEmptyLine()
     {
-        FakePlatform platform;
+        MemoryPlatform platform;
         platform.addStandardData();
         platform.addText("muni", {"only line"});
         Fom fom(platform);

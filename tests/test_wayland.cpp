@@ -5,7 +5,7 @@
  * is maximised or made full screen must take the size Weston gives it, or
  * Weston ends its connection, and Qt the program.
  */
-#include "platform/dataplatform.h"
+#include "services/dataplatform.h"
 #include "ui/about.h"
 #include "ui/layout.h"
 #include "ui/window.h"

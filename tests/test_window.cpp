@@ -3,12 +3,12 @@
  * timer events, on Qt's offscreen platform.
  */
 #include "common/fatalerror.h"
+#include "testing/windowgame.h"
 #include "ui/about.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
 #include "ui/fonts.h"
 #include "ui/gauge.h"
-#include "windowgame.h"
 
 #include <QDir>
 #include <QFile>

@@ -14,7 +14,7 @@ namespace data {
 QString resolveDataDir(QString programDir);
 
 // dir ensured to end in one slash: how a folder given by the user
-// (the replay driver's --data) is made into a data folder path.
+// (the simulator's --data) is made into a data folder path.
 QString withTrailingSlash(QString dir);
 
 } // namespace data

@@ -267,7 +267,9 @@ void checkPicture(QByteArray bytes, const QString &path)
     if (format.isEmpty())
         throwNotAPicture(path);
     const QSize claimed = reader->size();
-    // A header that tells no size (or none that makes sense) is decoded.
+    // A header that tells no size (Qt gives -1 × -1) is decoded to learn it.
+    // Qt also calls the negative height of a BMP stored top to bottom
+    // invalid: such a size that is too big is refused below, undecoded.
     if (!claimed.isValid() && !tooBig(claimed)) {
         decodePicture(bytes, path);
         return;

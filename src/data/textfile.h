@@ -30,7 +30,7 @@ inline constexpr qint64 kMaxDataFileBytes = 64 * 1024 * 1024;
 
 // Nor does any text of ours come near this many lines. Each line is a
 // string of its own, so a file of nothing but line ends would otherwise
-// take some thirty times its size in memory (two gigabytes for 64 MiB).
+// take many times its size in memory.
 inline constexpr qsizetype kMaxTextLines = 1000000;
 
 // Throws FatalError if the data folder at folder (no slash at the end) is

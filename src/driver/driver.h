@@ -6,7 +6,7 @@
  * animation clock fired), click (the button), about (the message area).
  * The driver delivers each to the game as the window does: a clock that
  * stands fires nothing, so a tick reaches the growth rule only while Tim
- * runs and a frame the wiggle only while ImgTim runs. The replay driver,
+ * runs and a frame the wiggle only while ImgTim runs. The simulator,
  * the soak, the fuzzer and the tests all play through it.
  *
  * It also counts what the rules ask of the platform that a window never

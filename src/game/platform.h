@@ -2,7 +2,7 @@
  * platform.h: what the game logic asks of the world around it.
  *
  * The logic never touches files, pictures, dialogs or random sources by
- * itself. The game window, the replay driver and the tests each hand it a
+ * itself. The game window, the simulator and the tests each hand it a
  * Platform: the window and the driver one that reads the real data folder,
  * the tests a double with files in memory and scripted random draws.
  */

@@ -37,6 +37,16 @@ inline const QString kMessages = QStringLiteral("muni");
 inline const QString kTextSuffix = QStringLiteral(".tad");
 inline const QString kPictureSuffix = QStringLiteral(".dat");
 
+// Every file of the data folder, by name without its suffix: the message
+// table, the opening and the endings' texts; the pictures of stages 0 to
+// 4 and of the endings. The rules name each file where they read it; all
+// that goes over the whole folder takes it from these lists.
+inline const std::array<QString, 5> kTextFiles = {kMessages, kOpening, kLove, kWither, kRot};
+inline const std::array<QString, 8> kPictureFiles = {
+    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+    kLove, kWither, kRot,
+};
+
 // StageTitle(1) to StageTitle(4); index 0 is never shown and stays empty.
 inline const std::array<QString, 5> kStageTitles = {
     QString(),

@@ -15,7 +15,7 @@
  */
 #include "common/fatalerror.h"
 #include "driver/driver.h"
-#include "platform/dataplatform.h"
+#include "services/dataplatform.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>
@@ -83,6 +83,8 @@ int main(int argc, char *argv[])
         if (name.isEmpty())
             continue;
         const std::optional<driver::Event> event = driver::eventNamed(name);
+        // load must come first and only once: a load once loaded is as
+        // wrong as any other event before it.
         if ((event == driver::Event::Load) == loaded) {
             const QByteArray why = (loaded ? QByteArray("\"load\" comes only once")
                                            : "the first event must be \"load\", not \"" + name.toUtf8() + '"');

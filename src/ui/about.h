@@ -3,7 +3,7 @@
  */
 #pragma once
 
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <QList>
 #include <QPointer>

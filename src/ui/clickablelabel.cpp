@@ -41,7 +41,7 @@ void ClickableLabel::paintEvent(QPaintEvent *event)
     // (IPA's Gothic has none), but Qt loses it where it draws glyphs as
     // outlines, from 64 device pixels on (a 2160-line screen), and makes
     // it half as strong on a screen that scales its pixels. Elsewhere its
-    // own is right, and thirty times quicker to draw than ours.
+    // own is right, and much quicker to draw than ours.
     const int pixels = QFontInfo(font()).pixelSize();
     if (!font().bold() || (devicePixelRatioF() == 1 && pixels < kOutlinePixels)) {
         QLabel::paintEvent(event);

@@ -1,7 +1,7 @@
 /*
  * display.cpp: choosing and opening the screen.
  */
-#include "display.h"
+#include "ui/display.h"
 
 #include <QByteArray>
 #include <QString>
@@ -41,7 +41,7 @@ void holdWhileOpening(QtMsgType type, const QMessageLogContext &context, const Q
 
 } // namespace
 
-void choosePlatform()
+void chooseWindowSystem()
 {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return;

@@ -16,7 +16,7 @@ namespace display {
 
 // Picks X11 through XWayland where both are there. Call before the
 // QApplication is built.
-void choosePlatform();
+void chooseWindowSystem();
 
 // From here until opened(), Qt's messages are held back; if Qt cannot open
 // a screen, only the game's own line is printed, and the program exits 1.

@@ -19,7 +19,7 @@ const QStringList kFontFamilies{
 
 // The first family of the list installed here, alone. Qt would pass over
 // the missing ones by itself, but only after asking fontconfig for their
-// substitutes, for every font and script: a fifth of the start-up. Given
+// substitutes, for every font and script, which slows the start. Given
 // more than one family, it also asks for the substitutes of the one it
 // takes, at once, whether a character needs them or not. Each face of the
 // list is a whole Japanese face: IPA's lacks one character of code page

@@ -2,19 +2,20 @@
  * main.cpp: starts ぽこたま, wiring the window to the real data folder and
  * the about dialog.
  */
-#include "benchprobe.h"
-#include "display.h"
-
-#include "platform/datacheck.h"
-#include "platform/dataplatform.h"
+#include "services/datacheck.h"
+#include "services/dataplatform.h"
 #include "ui/about.h"
+#include "ui/display.h"
 #include "ui/window.h"
+#ifdef POKOTAMA_BENCH_PROBE
+#include "bench/benchprobe.h"
+#endif
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    display::choosePlatform();
+    display::chooseWindowSystem();
     display::guardOpening();
     QApplication app(argc, argv);
     display::opened();
@@ -34,8 +35,11 @@ int main(int argc, char *argv[])
 
     GameWindow window(platform, platform);
     about.setParent(&window);
+#ifdef POKOTAMA_BENCH_PROBE
+    // The benchmark's build of the game (pokotama-bench) only.
     if (qEnvironmentVariableIsSet("POKOTAMA_BENCH_LOG"))
         attachBenchProbe(window);
+#endif
 
     // Broken data found while loading: the window has shown the error.
     if (!window.loadForm())

@@ -15,7 +15,7 @@
 #include "ui/gauge.h"
 #include "ui/growthclock.h"
 #include "ui/layout.h"
-#include "x11frame.h"
+#include "ui/x11frame.h"
 
 #include <QApplication>
 #include <QKeyEvent>

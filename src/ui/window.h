@@ -15,7 +15,7 @@
 
 #include "game/fom.h"
 #include "game/platform.h"
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <QMargins>
 #include <QWidget>

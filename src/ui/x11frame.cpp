@@ -1,7 +1,7 @@
 /*
  * x11frame.cpp: reading a window's frame from the X window tree.
  */
-#include "x11frame.h"
+#include "ui/x11frame.h"
 
 #include <QGuiApplication>
 #include <QWidget>

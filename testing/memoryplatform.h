@@ -1,16 +1,22 @@
 /*
- * fakeplatform.h: a Platform for tests, with the data folder in memory.
+ * memoryplatform.h: the one Platform double, with the data folder in memory.
  *
- * Files and pictures are kept by path, random draws can be scripted one by
- * one (after the script runs out, the game's own generator takes over),
- * and every picture load, draw and about box is recorded for the test to check.
+ * Files and pictures are kept by path, filled with small texts that say
+ * where they come from (addStandardData) or read once from a real data
+ * folder (readFolder). Random draws can be scripted one by one (after the
+ * script runs out, the game's own generator takes over), and picture loads,
+ * draws and about boxes are counted for the tests, the soak and the fuzzer.
  */
 #pragma once
 
 #include "common/fatalerror.h"
+#include "data/datadir.h"
+#include "data/picture.h"
+#include "data/textfile.h"
 #include "game/fom.h"
 #include "game/platform.h"
 #include "game/rnd.h"
+#include "game/texts.h"
 
 #include <QHash>
 #include <QSet>
@@ -20,13 +26,13 @@
 #include <deque>
 #include <functional>
 
-class FakePlatform : public Platform
+class MemoryPlatform : public Platform
 {
 public:
     QString dir = QStringLiteral("/game/dat/");
     QHash<QString, QStringList> files; // by full path
     QSet<QString> pictures;            // full paths of pictures that load
-    QStringList loadedPictures;        // full paths, in the order loaded
+    std::int64_t pictureLoads = 0;     // every load, the same picture again too
     std::deque<float> draws;           // scripted draws, used first
     int aboutBoxes = 0;
     std::int64_t drawn = 0;            // random numbers drawn, scripted or not
@@ -46,7 +52,8 @@ public:
     {
         if (!pictures.contains(path))
             throw FatalError(QStringLiteral("ない: %1").arg(path), QStringLiteral("missing: %1").arg(path));
-        loadedPictures.append(path);
+        ++pictureLoads;
+        m_lastPicture = path;
     }
 
     void showAbout() override
@@ -66,35 +73,47 @@ public:
         return value;
     }
 
-    void addText(const QString &base, const QStringList &lines) { files[dir + base + ".tad"] = lines; }
-    void addPicture(const QString &name) { pictures.insert(dir + name + ".dat"); }
+    void addText(const QString &base, const QStringList &lines) { files[dir + base + texts::kTextSuffix] = lines; }
+    void addPicture(const QString &name) { pictures.insert(dir + name + texts::kPictureSuffix); }
 
     // A complete data folder: the opening, three endings, a message table
     // whose lines say where they come from ("g2 l7"), and every picture.
     void addStandardData()
     {
-        addText("opn", {"opening 1", "opening 2"});
-        addText("love", {"love 1", "love 2"});
-        addText(QStringLiteral("枯れる"), {"wither 1"});
-        addText(QStringLiteral("腐る"), {"rot 1", "", "rot 3"});
+        addText(texts::kOpening, {"opening 1", "opening 2"});
+        addText(texts::kLove, {"love 1", "love 2"});
+        addText(texts::kWither, {"wither 1"});
+        addText(texts::kRot, {"rot 1", "", "rot 3"});
         QStringList table;
         for (int g = 0; g < 5; ++g) {
             if (g > 0)
-                table << ">";
+                table << QStringLiteral(">");
             for (int l = 0; l < 10; ++l)
                 table << QStringLiteral("g%1 l%2").arg(g).arg(l);
         }
-        addText("muni", table);
-        for (const char *name : {"0", "1", "2", "3", "4", "love"})
-            addPicture(QString::fromLatin1(name));
-        addPicture(QStringLiteral("枯れる"));
-        addPicture(QStringLiteral("腐る"));
+        addText(texts::kMessages, table);
+        for (const QString &name : texts::kPictureFiles)
+            addPicture(name);
     }
 
-    QString lastPicture() const { return loadedPictures.isEmpty() ? QString() : loadedPictures.last(); }
+    // The real data folder at folder, read once and kept: every text, and
+    // every picture that decodes. Throws FatalError as the game would.
+    void readFolder(const QString &folder)
+    {
+        dir = data::withTrailingSlash(folder);
+        for (const QString &name : texts::kTextFiles)
+            files[dir + name + texts::kTextSuffix] = data::readTextFile(dir + name + texts::kTextSuffix);
+        for (const QString &name : texts::kPictureFiles) {
+            data::loadPicture(dir + name + texts::kPictureSuffix);
+            addPicture(name);
+        }
+    }
+
+    QString lastPicture() const { return m_lastPicture; }
 
 private:
     Rnd m_rnd;
+    QString m_lastPicture;
 };
 
 // Draws that make the game's single-precision arithmetic give a chosen
@@ -107,7 +126,7 @@ inline float drawForTenth(int n) { return (float(n) + 0.5f) / 10.0f; }
 // button reads はじめぃ.
 struct Game
 {
-    FakePlatform platform;
+    MemoryPlatform platform;
     Fom fom{platform};
 
     Game()

@@ -1,7 +1,7 @@
 /*
  * datacheck.cpp: checking every data file before the first round.
  */
-#include "platform/datacheck.h"
+#include "services/datacheck.h"
 
 #include "data/messagetable.h"
 #include "data/picture.h"
@@ -32,18 +32,15 @@ QList<FatalError> checkDataFolder(const QString &dataDir)
     if (!problems.isEmpty())
         return problems;
 
-    const QString table = dataDir + texts::kMessages + texts::kTextSuffix;
-    collect(problems, [&] { data::loadMessageTable(data::readTextFile(table), table); });
-    for (const QString &base : {texts::kOpening, texts::kLove, texts::kWither, texts::kRot}) {
-        const QString path = dataDir + base + texts::kTextSuffix;
-        collect(problems, [&] { data::readTextFile(path); });
+    for (const QString &name : texts::kTextFiles) {
+        const QString path = dataDir + name + texts::kTextSuffix;
+        collect(problems, [&] {
+            const QStringList lines = data::readTextFile(path);
+            if (name == texts::kMessages)
+                data::loadMessageTable(lines, path);
+        });
     }
-
-    QStringList pictures;
-    for (int stage = 0; stage < data::kGroups; ++stage)
-        pictures << QString::number(stage);
-    pictures << texts::kLove << texts::kWither << texts::kRot;
-    for (const QString &name : pictures) {
+    for (const QString &name : texts::kPictureFiles) {
         const QString path = dataDir + name + texts::kPictureSuffix;
         collect(problems, [&] { data::checkPicture(data::readDataFile(path), path); });
     }

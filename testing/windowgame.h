@@ -6,8 +6,8 @@
 
 #include "common/fatalerror.h"
 #include "driver/driver.h"
-#include "driver/player.h"
-#include "platform/dataplatform.h"
+#include "services/dataplatform.h"
+#include "testing/player.h"
 #include "ui/about.h"
 #include "ui/creatureview.h"
 #include "ui/window.h"

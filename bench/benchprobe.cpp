@@ -2,7 +2,7 @@
  * benchprobe.cpp: the benchmark's timestamp lines, watched from outside
  * the window through event filters and the signals it already has.
  */
-#include "benchprobe.h"
+#include "bench/benchprobe.h"
 
 #include "ui/creatureview.h"
 #include "ui/window.h"

@@ -4,14 +4,14 @@
  * Reads text files and pictures from the data folder, keeps the picture
  * last loaded for the creature display, and draws from the game's own
  * never-seeded generator. The about box is whatever the front end hands
- * in: the window a dialog; without one (the replay driver) it closes at
+ * in: the window a dialog; without one (the simulator) it closes at
  * once.
  */
 #pragma once
 
 #include "game/platform.h"
 #include "game/rnd.h"
-#include "platform/services.h"
+#include "services/services.h"
 
 #include <QByteArray>
 #include <QImage>

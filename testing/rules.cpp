@@ -1,7 +1,7 @@
 /*
  * rules.cpp: checking the rules' promises after an event.
  */
-#include "driver/rules.h"
+#include "testing/rules.h"
 
 #include "game/texts.h"
 

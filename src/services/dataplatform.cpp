@@ -1,7 +1,7 @@
 /*
  * dataplatform.cpp: files, pictures and random numbers for the real game.
  */
-#include "platform/dataplatform.h"
+#include "services/dataplatform.h"
 
 #include "data/datadir.h"
 #include "data/picture.h"
