@@ -43,11 +43,14 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # and build-fuzz/; llvm-14 brings the symbolizer that makes their reports
 # readable. The accessibility tests need Qt's platform headers (to act as a
 # screen reader in-process) and the AT-SPI stack with pyatspi (to be read
-# by one).
+# by one); the Orca test the screen reader itself, speech-dispatcher with
+# espeak-ng's voices for it to speak through, and procps to see that
+# nothing it started is left running.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang-14 libclang-rt-14-dev llvm-14 python3 \
-	qt6-base-private-dev at-spi2-core dbus python3-pyatspi
+	qt6-base-private-dev at-spi2-core dbus python3-pyatspi \
+	orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng procps
 BENCH_PACKAGES := $(RUN_PACKAGES) python3 xvfb xauth x11-utils xdotool
 
 # The benchmark's repetitions: long (idle and played) runs and start-ups of
