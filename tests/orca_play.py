@@ -186,7 +186,11 @@ def play_round(game, aim, expect):
         pump()
         level = game.level()
         if aim == "love":
-            water = level < 350
+            # Well clear of both edges: a watering (at most 109) from below
+            # 590 stays under 700, where the gauge may rot, and the gauge
+            # takes six ticks or more to run dry, time enough for a player
+            # slowed by a loaded machine.
+            water = level < 590
         elif aim == "枯れる":
             # Into blue, back to red with a few waterings, then dry.
             if game.bands[-1:] == [BANDS["blue"]] and not dipped:
@@ -228,10 +232,17 @@ def play_round(game, aim, expect):
     return BANDS["yellow"] in game.bands
 
 
+last_press = 0.0
+
+
 def water_once(game, expect):
     """One press of Enter while the button reads 水をやる. It waters, unless
     the round ends before the game takes it: then the button, resting,
     lets it pass."""
+    global last_press
+    # A player's pace, listening: at most four presses a second.
+    time.sleep(max(0.0, last_press + 0.25 - time.monotonic()))
+    last_press = time.monotonic()
     before = game.level()
     press()
     # The press, or a tick before it, has changed the level, or the round is over.

@@ -14,9 +14,9 @@
 
 namespace {
 
-// Enough notices that a reader falling behind by a few events still finds
-// each one's own text.
-constexpr int kNotices = 8;
+// Enough notices that a reader falling seconds behind a player who
+// waters as fast as the keys repeat still finds each one's own text.
+constexpr int kNotices = 32;
 
 const QString kNoticeName = QStringLiteral("Notice");
 
