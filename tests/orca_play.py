@@ -210,10 +210,11 @@ def play_round(game, aim, expect):
             stages.append(image)
         time.sleep(0.01)
     wait_for("やりなおし～", lambda: game.caption() == START_OVER)
-    if game.image.name != ENDING_IMAGES[aim]:
-        fail("aimed at %s, ended %r" % (aim, game.image.name))
-    note("ending: " + aim)
-    expect["rounds"].append((aim, stages))
+    ending = next((name for name, image in ENDING_IMAGES.items() if image == game.image.name), None)
+    if ending is None:
+        fail("the round ended showing %r" % game.image.name)
+    note("ending: %s (aimed at %s)" % (ending, aim))
+    expect["rounds"].append((ending, stages))
     wait_for("the button's rest to end", game.takes_presses, 5)
     note("the button takes presses")
     # Starting over shows the about box; Enter on its OK starts the next round.
@@ -223,26 +224,18 @@ def play_round(game, aim, expect):
                                                                               pyatspi.ROLE_ALERT)))
     time.sleep(0.5)  # let Orca read the box before Enter stops its speech
     game.running = False
+    expect["since"] = time.time() - start_time
     press()
     note("press: the about box's OK")
     expect["starts"] += 1
-    expect["since"] = time.time() - start_time
     wait_for("a new round", lambda: game.caption() == START)
     note("round start")
-    return BANDS["yellow"] in game.bands
-
-
-last_press = 0.0
 
 
 def water_once(game, expect):
     """One press of Enter while the button reads 水をやる. It waters, unless
     the round ends before the game takes it: then the button, resting,
     lets it pass."""
-    global last_press
-    # A player's pace, listening: at most four presses a second.
-    time.sleep(max(0.0, last_press + 0.25 - time.monotonic()))
-    last_press = time.monotonic()
     before = game.level()
     press()
     # The press, or a tick before it, has changed the level, or the round is over.
@@ -267,11 +260,17 @@ def main():
         wait_for("the window's keyboard focus", lambda: subprocess.run(
             ["xdotool", "getwindowfocus", "getwindowname"], capture_output=True, text=True).stdout.strip() == "ぽこたま")
         note("round start")
-        play_round(game, "love", expect)
-        play_round(game, "枯れる", expect)
-        for _ in range(5):
-            if play_round(game, "腐る", expect):
-                break
+        # Each ending once, 腐る with the gauge turned yellow on the way.
+        # A machine loaded enough to hold the player back for seconds may
+        # wither a round aimed elsewhere; then that aim is tried again.
+        for aim in ("love", "枯れる", "腐る"):
+            for _ in range(4):
+                play_round(game, aim, expect)
+                ending, _ = expect["rounds"][-1]
+                if ending == aim and (aim != "腐る" or BANDS["yellow"] in game.bands):
+                    break
+            else:
+                fail("four rounds aimed at %s missed it" % aim)
         wait_for("the last opening spoken", lambda: heard(NOTIFICATION + OPENING + " " + START + ".",
                                                           expect["since"]))
     finally:
@@ -341,8 +340,9 @@ def check(expect):
         outside = [said_text for said_text in said if first in said_text and not said_text.startswith(NOTIFICATION)]
         if outside:
             failures.append("also heard outside the news: %s" % outside)
-    if expect["rounds"][0][1] != list(STAGE_UPS):
-        failures.append("the love round passed the stages %s" % expect["rounds"][0][1])
+    for ending, stages in expect["rounds"]:
+        if ending == "love" and stages != list(STAGE_UPS):
+            failures.append("the love round passed the stages %s" % stages)
     if BANDS["blue"] not in expect["bands"] or BANDS["yellow"] not in expect["bands"] \
             or BANDS["red"] not in expect["bands"]:
         failures.append("the play never showed all three colours: %s" % expect["bands"])
