@@ -12,6 +12,8 @@
 
 #include <utility>
 
+// Before Qt 6.8: the notices, a widget each.
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
 namespace {
 
 // Enough notices that a reader falling seconds behind a player who
@@ -28,6 +30,7 @@ QAccessibleInterface *noticeFactory(const QString &className, QObject *object)
 }
 
 } // namespace
+#endif
 
 Moment momentOf(const Fom &fom)
 {
@@ -77,13 +80,13 @@ Announcer::Announcer(QWidget *home)
     : QObject(home)
     , m_home(home)
 {
-    if constexpr (!kReaderSpeaksCaptions) {
-        static const bool installed = [] {
-            QAccessible::installFactory(noticeFactory);
-            return true;
-        }();
-        (void)installed;
-    }
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    static const bool installed = [] {
+        QAccessible::installFactory(noticeFactory);
+        return true;
+    }();
+    (void)installed;
+#endif
 }
 
 void Announcer::say(const QString &text)

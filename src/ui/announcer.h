@@ -73,8 +73,10 @@ private:
     QWidget *m_home;
     bool m_activated = false;
     QString m_held;
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     // Notices already shown keep their text: a reader that comes to one
     // late still reads its own news, not the next one.
     QList<QWidget *> m_notices;
     qsizetype m_next = 0;
+#endif
 };
