@@ -7,7 +7,7 @@
 # gets the same clicks at the same moments), peak memory, and the X server's CPU
 # time, so that work moved to the server cannot pass for a saving; their ratios;
 # the game's growth clock against the first round's schedule; load and steal time.
-# The programs time themselves on our monotonic clock (bench/benchprobe.h).
+# The programs time themselves on our monotonic clock (bench/benchprobe.cpp).
 #   bench/bench.py --game PATH --floor PATH --picture PATH [--runs N] [--startups N] [--seconds S]
 # --runs 0 leaves out the long runs, --startups 0 the start-ups.
 import argparse, contextlib, math, os, re, select, statistics, subprocess, tempfile, time

@@ -1,9 +1,22 @@
 /*
- * benchprobe.cpp: the benchmark's timestamp lines, watched from outside
- * the window through event filters and the signals it already has.
+ * benchprobe.cpp: timestamps for the benchmark (make bench), on stderr.
+ *
+ * Linked only into pokotama-bench, the game's own main() with this file
+ * beside it. When the environment variable POKOTAMA_BENCH_LOG is set, it
+ * waits for the game's window to be shown, then watches it from outside
+ * (its growth clock, its button and its creature display) and writes one
+ * line per moment the benchmark times:
+ *
+ *   pokotama-bench frame <ns>                      first creature frame painted
+ *   pokotama-bench start <ns> <interval>            the growth clock started
+ *   pokotama-bench tick <ns> <interval> <count> <level> <running>
+ *
+ * <ns> is the monotonic clock (CLOCK_MONOTONIC on Linux) in nanoseconds.
+ * A frame's time is the end of the first paint that shows a picture; a
+ * tick's is when its timer event reached the game, before the game's own
+ * work. A tick line also gives the interval the clock fired at, and after
+ * the tick the count, the water level and whether the round still runs.
  */
-#include "bench/benchprobe.h"
-
 #include "ui/creatureview.h"
 #include "ui/window.h"
 
@@ -36,33 +49,18 @@ template <typename... Args> void line(const char *format, Args... args)
 class BenchProbe : public QObject
 {
 public:
-    explicit BenchProbe(GameWindow &window)
-        : QObject(&window)
-        , m_window(window)
-        , m_tim(window.findChild<QTimer *>(QStringLiteral("Tim")))
-        , m_img(window.findChild<CreatureView *>(QStringLiteral("Img")))
-        , m_e(window.findChild<PictureHolder *>(QStringLiteral("E")))
-    {
-        m_tim->installEventFilter(this);
-        m_img->installEventFilter(this);
-        // Connected after the window's own connections, so these run once
-        // the window has handled the click or the tick.
-        connect(window.findChild<QPushButton *>(QStringLiteral("Com")), &QPushButton::clicked, this,
-                [this] { noteStart(); });
-        connect(m_tim, &QTimer::timeout, this, [this] {
-            const Fom &fom = m_window.fom();
-            line("pokotama-bench tick %lld %d %d %.0f %d\n", static_cast<long long>(m_tickAt), m_tickInterval,
-                 fom.TimLbl.Caption.toInt(), double(fom.ShpStr.Width), int(m_tim->isActive()));
-            m_running = m_tim->isActive();
-        });
-    }
+    // Watches every object only until the game's window is first shown.
+    BenchProbe() { qApp->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_tim && event->type() == QEvent::Timer) {
+        if (!m_window) {
+            if (auto *window = qobject_cast<GameWindow *>(watched); window && event->type() == QEvent::Show)
+                attach(window);
+        } else if (watched == m_tim && event->type() == QEvent::Timer) {
             m_tickAt = now();
-            m_tickInterval = m_window.fom().Tim.Interval;
+            m_tickInterval = m_window->fom().Tim.Interval;
         } else if (watched == m_img && event->type() == QEvent::Paint && !m_framed && !m_painting
                    && !m_e->picture().isNull()) {
             // The figure is the end of the first paint with the creature in
@@ -78,17 +76,34 @@ protected:
     }
 
 private:
-    void noteStart()
+    void attach(GameWindow *window)
     {
-        if (!m_running && m_tim->isActive())
-            line("pokotama-bench start %lld %d\n", static_cast<long long>(now()), m_window.fom().Tim.Interval);
-        m_running = m_tim->isActive();
+        m_window = window;
+        m_tim = window->findChild<QTimer *>(QStringLiteral("Tim"));
+        m_img = window->findChild<CreatureView *>(QStringLiteral("Img"));
+        m_e = window->findChild<PictureHolder *>(QStringLiteral("E"));
+        qApp->removeEventFilter(this);
+        m_tim->installEventFilter(this);
+        m_img->installEventFilter(this);
+        // Connected after the window's own connections, so these run once
+        // the window has handled the click or the tick.
+        connect(window->findChild<QPushButton *>(QStringLiteral("Com")), &QPushButton::clicked, this, [this] {
+            if (!m_running && m_tim->isActive())
+                line("pokotama-bench start %lld %d\n", static_cast<long long>(now()), m_window->fom().Tim.Interval);
+            m_running = m_tim->isActive();
+        });
+        connect(m_tim, &QTimer::timeout, this, [this] {
+            const Fom &fom = m_window->fom();
+            line("pokotama-bench tick %lld %d %d %.0f %d\n", static_cast<long long>(m_tickAt), m_tickInterval,
+                 fom.TimLbl.Caption.toInt(), double(fom.ShpStr.Width), int(m_tim->isActive()));
+            m_running = m_tim->isActive();
+        });
     }
 
-    GameWindow &m_window;
-    QTimer *m_tim;
-    CreatureView *m_img;
-    PictureHolder *m_e;
+    GameWindow *m_window = nullptr;
+    QTimer *m_tim = nullptr;
+    CreatureView *m_img = nullptr;
+    PictureHolder *m_e = nullptr;
     std::int64_t m_tickAt = 0;
     int m_tickInterval = 0;
     bool m_running = false;
@@ -96,9 +111,12 @@ private:
     bool m_painting = false;
 };
 
+void install()
+{
+    if (qEnvironmentVariableIsSet("POKOTAMA_BENCH_LOG"))
+        new BenchProbe; // lives as long as the program
+}
+
 } // namespace
 
-void attachBenchProbe(GameWindow &window)
-{
-    new BenchProbe(window);
-}
+Q_COREAPP_STARTUP_FUNCTION(install)

@@ -10,6 +10,7 @@
 #include "data/textfile.h"
 #include "game/texts.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QFontDatabase>
@@ -223,6 +224,23 @@ private slots:
                 all.append(message);
         const QString wide = tooWide(all, metrics);
         QVERIFY2(wide.isEmpty(), qPrintable("too wide for the message area:\n" + wide));
+    }
+
+    // ---- The folder.
+
+    // The data folder holds just the files the game's lists name: none
+    // left out of the lists, none shipped that nothing reads.
+    void dataFolderHoldsTheListedFiles()
+    {
+        QStringList listed;
+        for (const QString &name : texts::kTextFiles)
+            listed << name + texts::kTextSuffix;
+        for (const QString &name : texts::kPictureFiles)
+            listed << name + texts::kPictureSuffix;
+        listed.sort();
+        QStringList present = QDir(kData).entryList(QDir::Files | QDir::Hidden);
+        present.sort();
+        QCOMPARE(present, listed);
     }
 
     // ---- Pictures.

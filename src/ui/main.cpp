@@ -7,9 +7,6 @@
 #include "ui/about.h"
 #include "ui/display.h"
 #include "ui/window.h"
-#ifdef POKOTAMA_BENCH_PROBE
-#include "bench/benchprobe.h"
-#endif
 
 #include <QApplication>
 
@@ -35,11 +32,6 @@ int main(int argc, char *argv[])
 
     GameWindow window(platform, platform);
     about.setParent(&window);
-#ifdef POKOTAMA_BENCH_PROBE
-    // The benchmark's build of the game (pokotama-bench) only.
-    if (qEnvironmentVariableIsSet("POKOTAMA_BENCH_LOG"))
-        attachBenchProbe(window);
-#endif
 
     // Broken data found while loading: the window has shown the error.
     if (!window.loadForm())
