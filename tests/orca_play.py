@@ -10,7 +10,10 @@
 # stage-up, each change of the gauge's colour, each ending and then
 # やりなおし～; each once, and nothing else of the game.
 #
-#   orca_play.py <pokotama> <orca's debug log> <orca's pid>
+#   orca_play.py <pokotama> <orca's debug log> <orca's pid> [reader-captions]
+# reader-captions: the game was built with Qt 6.8 or later, whose news
+# comes as announcements (spoken without "notification") and leaves the
+# button's captions to Orca, which says "CAPTION button." by itself.
 # Exit status: 0 pass, 1 fail, 3 another Orca of this user is running.
 import os
 import re
@@ -22,6 +25,7 @@ import pyatspi
 from gi.repository import GLib
 
 GAME, LOG, ORCA = sys.argv[1], sys.argv[2], int(sys.argv[3])
+READER_CAPTIONS = sys.argv[4:] == ["reader-captions"]
 DATA = os.path.join(os.path.dirname(GAME), "dat")
 START, WATER, START_OVER = "はじめぃ", "水をやる", "やりなおし～"
 ENDING_IMAGES = {"love": "大人になった　むにまる", "枯れる": "枯れてしまった　むにまる",
@@ -95,6 +99,7 @@ def text_file(name):
 
 
 OPENING = text_file("opn")
+OPENING_NEWS = OPENING if READER_CAPTIONS else OPENING + " " + START
 
 
 def orca_alive():
@@ -166,16 +171,23 @@ def press(key="Return"):
     subprocess.run(["xdotool", "key", key], check=True)
 
 
+def as_news(said):
+    """The news an utterance carries, or None."""
+    if said.startswith(NOTIFICATION):
+        return said[len(NOTIFICATION):].removesuffix(".")
+    return said.removesuffix(".") if READER_CAPTIONS else None
+
+
 def heard(text, after=0):
-    """Whether Orca has said text (a whole utterance) since after seconds."""
-    return any(at >= after and said == text for at, said in speech())
+    """Whether Orca has told text as news since after seconds."""
+    return any(at >= after and as_news(said) == text for at, said in speech())
 
 
 def play_round(game, aim, expect):
     """Plays one round from はじめぃ to its ending and starts over."""
     wait_for("はじめぃ", lambda: game.caption() == START)
     # A player hears the round's opening before pressing.
-    wait_for("the opening spoken", lambda: heard(NOTIFICATION + OPENING + " " + START + ".", expect["since"]))
+    wait_for("the opening spoken", lambda: heard(OPENING_NEWS, expect["since"]))
     game.running = True
     press()
     note("press: start")
@@ -271,8 +283,7 @@ def main():
                     break
             else:
                 fail("four rounds aimed at %s missed it" % aim)
-        wait_for("the last opening spoken", lambda: heard(NOTIFICATION + OPENING + " " + START + ".",
-                                                          expect["since"]))
+        wait_for("the last opening spoken", lambda: heard(OPENING_NEWS, expect["since"]))
     finally:
         game.quit()
     expect["bands"] = game.bands
@@ -289,10 +300,10 @@ def print_transcript():
 def check(expect):
     """Points 1 to 6 of what a player must hear, from Orca's utterances."""
     said = [text for _, text in speech()]
-    notices = [text[len(NOTIFICATION):].removesuffix(".") for text in said if text.startswith(NOTIFICATION)]
+    notices = [news for news in map(as_news, said) if news is not None]
     lines = set(text_file("muni").split(" "))
     endings = {aim: text_file(aim) for aim in ENDING_IMAGES}
-    opening = OPENING + " " + START
+    opening = OPENING_NEWS
 
     # The milestones of the game, in order: each round's opening with
     # はじめぃ (1), 水をやる (2), the stage-ups (4), the ending and then
@@ -316,15 +327,21 @@ def check(expect):
             milestones.append("ending " + next(aim for aim in endings if endings[aim] == message))
         elif message == START_OVER:
             milestones.append(START_OVER)
-        elif message:
+        elif message and not READER_CAPTIONS:
             strays.append(notice)
     expected = ["opening"]
     for aim, stages in expect["rounds"]:
-        expected.append(WATER)
+        expected += [] if READER_CAPTIONS else [WATER]
         expected += [STAGE_UPS[stage] for stage in stages]
-        expected += ["ending " + aim, START_OVER, "opening"]
+        expected += ["ending " + aim] + ([] if READER_CAPTIONS else [START_OVER]) + ["opening"]
 
     failures = []
+    if READER_CAPTIONS:
+        # Orca's own words for the focused button's new caption, once a round.
+        for caption in (WATER, START_OVER):
+            count = said.count(caption + " button.")
+            if count != len(expect["rounds"]):
+                failures.append("%r heard %d times in %d rounds" % (caption, count, len(expect["rounds"])))
     if milestones != expected:
         failures.append("the round's milestones were heard as %s, not %s" % (milestones, expected))
     if waterings != expect["waterings"]:

@@ -8,9 +8,10 @@
 # its debug log. Exits 77 (skipped) when another Orca of this user runs:
 # Orca refuses to start beside one, and this test never stops another's.
 #
-#   orca_test.sh <pokotama>
+#   orca_test.sh <pokotama> [reader-captions]
 set -eu
 game=$(readlink -f "$1")
+captions=${2:-}
 here=$(cd "$(dirname "$0")" && pwd)
 export LC_ALL=C.UTF-8
 
@@ -75,7 +76,7 @@ PYTHONPATH="$tmp/python" POKOTAMA_ORCA_LOG="$log" orca --debug-file "$log" >"$tm
 orca=$!
 
 status=0
-/usr/bin/python3 "$here/orca_play.py" "$game" "$log" "$orca" || status=$?
+/usr/bin/python3 "$here/orca_play.py" "$game" "$log" "$orca" $captions || status=$?
 if [ "$status" -eq 3 ]; then
     cat "$tmp/orca.out"
     echo "SKIP: another Orca of this user is running"

@@ -111,6 +111,9 @@ void Announcer::windowActivated()
 
 void Announcer::tell(const QString &text)
 {
+    // No reader listening: nothing to tell, and no notice to show and repaint.
+    if (!QAccessible::isActive())
+        return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Sent on the window: Orca drops a second announcement that follows
     // soon after the first from a control without the focus.
