@@ -47,15 +47,18 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # and build-fuzz/ (Debian's default clang, whatever its version); llvm brings
 # the symbolizer that makes their reports readable. The accessibility tests
 # need Qt's platform headers (to act as a screen reader in-process) and the
-# AT-SPI stack with pyatspi (to be read by one). The hostile machines:
-# xrandr changes the X server's screen size, localedef (locales) makes a
-# locale whose encoding is not UTF-8 and libc-l10n gives it the system's
-# Japanese words, and DejaVu is the one font of a machine without Japanese
-# ones.
+# AT-SPI stack with pyatspi (to be read by one); the Orca test the screen
+# reader itself, speech-dispatcher with espeak-ng's voices for it to speak
+# through, and procps to see that nothing it started is left running. The
+# hostile machines: xrandr changes the X server's screen size, localedef
+# (locales) makes a locale whose encoding is not UTF-8 and libc-l10n gives
+# it the system's Japanese words, and DejaVu is the one font of a machine
+# without Japanese ones.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang libclang-rt-dev llvm python3 \
 	qt6-base-private-dev at-spi2-core dbus python3-pyatspi \
+	orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng procps \
 	x11-xserver-utils locales libc-l10n fonts-dejavu-core
 # The fresh-machine check: the chroot, and the X server the chroot's game
 # opens its window on, looked at and photographed from outside.

@@ -46,7 +46,12 @@ void Gauge::setBar(const ShapeState &bar)
 
 QString Gauge::meaning() const
 {
-    switch (m_bar.BackColor) {
+    return bandMeaning(m_bar.BackColor);
+}
+
+QString bandMeaning(std::uint32_t colour)
+{
+    switch (colour) {
     case colour::kBlue:
         return QStringLiteral("少ない（青）");
     case colour::kYellow:

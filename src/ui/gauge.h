@@ -40,5 +40,8 @@ private:
     ShapeState m_bar;
 };
 
+// What a bar of this colour says of the level: low, too much or fine.
+QString bandMeaning(std::uint32_t colour);
+
 // A 0x00BBGGRR colour as Qt's.
 QColor fromBgr(std::uint32_t bgr);

@@ -7,6 +7,7 @@
 #include "game/texts.h"
 #include "ui/about.h"
 #include "ui/accessibility.h"
+#include "ui/announcer.h"
 #include "ui/clickablelabel.h"
 #include "ui/creatureview.h"
 #include "ui/fonts.h"
@@ -79,8 +80,9 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     m_endingPause->setObjectName(QStringLiteral("EndingPause"));
     m_endingPause->setSingleShot(true);
     m_endingPause->setInterval(kEndingPauseMs);
+    m_announcer = new Announcer(m_lbl);
 
-    connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }); });
+    connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }, true); });
     connect(m_lbl, &ClickableLabel::clicked, this, &GameWindow::openAbout);
     connect(m_tim, &GrowthClock::fired, this, [this] { handle([this] { m_fom.GrowthTick(); }); });
     connect(m_imgTim, &QTimer::timeout, this, [this] { handle([this] { m_fom.WiggleTick(); }); });
@@ -91,6 +93,8 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
         // Disabling the button took the keyboard focus from it.
         if (!focusWidget())
             m_com->setFocus();
+        if constexpr (!kReaderSpeaksCaptions)
+            m_announcer->say(texts::kStartOver);
     });
 
     // Broken data ends the game: say what is wrong, then leave every event
@@ -113,10 +117,11 @@ bool GameWindow::loadForm()
     return !m_stopped;
 }
 
-template <typename Handler> void GameWindow::handle(Handler handler)
+template <typename Handler> void GameWindow::handle(Handler handler, bool clicked)
 {
     if (m_stopped)
         return;
+    const Moment before = momentOf(m_fom);
     try {
         handler();
     } catch (const FatalError &error) {
@@ -125,8 +130,10 @@ template <typename Handler> void GameWindow::handle(Handler handler)
             m_onFatal(error);
         return;
     }
-    if (!m_stopped)
-        sync();
+    if (m_stopped)
+        return;
+    sync();
+    m_announcer->say(news(before, momentOf(m_fom), clicked));
 }
 
 void GameWindow::openAbout()
@@ -213,6 +220,9 @@ bool GameWindow::event(QEvent *event)
         fitFrame();
         break;
     case QEvent::WindowActivate:
+        m_announcer->windowActivated();
+        fitFrame();
+        break;
     case QEvent::Move:
         fitFrame();
         break;

@@ -22,6 +22,7 @@
 
 #include <functional>
 
+class Announcer;
 class ClickableLabel;
 class CreatureView;
 class FatalError;
@@ -65,7 +66,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    template <typename Handler> void handle(Handler handler);
+    // clicked: the event is a click of the button, which the news tells apart.
+    template <typename Handler> void handle(Handler handler, bool clicked = false);
     void openAbout();
     void sync();
     void placeControls();
@@ -92,6 +94,9 @@ private:
     // After an ending the button rests for a moment, so the clicks of the
     // burst that ended the round do not start the next one unread.
     QTimer *m_endingPause;
+
+    // Tells a screen reader the news of each event.
+    Announcer *m_announcer;
 
     QString m_message; // the game's message text that LBl shows
     int m_outerSide = 0;

@@ -1,0 +1,138 @@
+/*
+ * announcer.cpp: the news of each event, and how it reaches the reader.
+ */
+#include "ui/announcer.h"
+
+#include "ui/gauge.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QStringList>
+#include <QWidget>
+
+#include <utility>
+
+// Before Qt 6.8: the notices, a widget each.
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+namespace {
+
+// Enough notices that a reader falling seconds behind a player who
+// waters as fast as the keys repeat still finds each one's own text.
+constexpr int kNotices = 32;
+
+const QString kNoticeName = QStringLiteral("Notice");
+
+QAccessibleInterface *noticeFactory(const QString &className, QObject *object)
+{
+    if (className != QLatin1String("QWidget") || object->objectName() != kNoticeName)
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Notification);
+}
+
+} // namespace
+#endif
+
+Moment momentOf(const Fom &fom)
+{
+    return {fom.Com.Caption, fom.LBl.Caption, fom.Stage, fom.ShpStr.BackColor};
+}
+
+QString spokenMessage(const QString &message)
+{
+    QStringList lines;
+    for (const QString &line : message.split(texts::kNewLine)) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.isEmpty())
+            lines.append(trimmed);
+    }
+    return lines.join(QLatin1Char(' '));
+}
+
+QString news(const Moment &before, const Moment &after, bool clicked, bool captions)
+{
+    QStringList parts;
+    const auto caption = [&](const QString &text) {
+        if (captions)
+            parts.append(text);
+    };
+    if (after.caption != before.caption) {
+        if (after.caption == texts::kStart) {
+            parts.append(spokenMessage(after.message));
+            caption(texts::kStart);
+        } else if (after.caption == texts::kWater) {
+            caption(texts::kWater);
+        } else if (after.caption == texts::kStartOver) {
+            // The button's new caption is news only once it takes presses.
+            parts.append(spokenMessage(after.message));
+        }
+    } else if (after.caption == texts::kWater) {
+        // A stage-up's message, or the line of a watering.
+        if (after.stage != before.stage || clicked)
+            parts.append(spokenMessage(after.message));
+        if (after.colour != before.colour)
+            parts.append(QStringLiteral("水の量 ") + bandMeaning(after.colour));
+    }
+    parts.removeAll(QString());
+    return parts.join(QLatin1Char(' '));
+}
+
+Announcer::Announcer(QWidget *home)
+    : QObject(home)
+    , m_home(home)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
+    static const bool installed = [] {
+        QAccessible::installFactory(noticeFactory);
+        return true;
+    }();
+    (void)installed;
+#endif
+}
+
+void Announcer::say(const QString &text)
+{
+    if (text.isEmpty())
+        return;
+    if (!m_activated) {
+        m_held = m_held.isEmpty() ? text : m_held + QLatin1Char(' ') + text;
+        return;
+    }
+    tell(text);
+}
+
+void Announcer::windowActivated()
+{
+    if (m_activated)
+        return;
+    m_activated = true;
+    if (!m_held.isEmpty())
+        tell(std::exchange(m_held, QString()));
+}
+
+void Announcer::tell(const QString &text)
+{
+    // No reader listening: nothing to tell, and no notice to show and repaint.
+    if (!QAccessible::isActive())
+        return;
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Sent on the window: Orca drops a second announcement that follows
+    // soon after the first from a control without the focus.
+    QAccessibleAnnouncementEvent event(m_home->window(), text);
+    QAccessible::updateAccessibility(&event);
+#else
+    if (m_notices.size() < kNotices) {
+        auto *notice = new QWidget(m_home);
+        notice->setObjectName(kNoticeName);
+        notice->setAttribute(Qt::WA_TransparentForMouseEvents);
+        notice->setGeometry(0, 0, 1, 1);
+        notice->hide();
+        m_notices.append(notice);
+    }
+    // A notice is read when it shows; a new name on a shown one is not.
+    QWidget *notice = m_notices[m_next];
+    m_next = (m_next + 1) % kNotices;
+    notice->hide();
+    notice->setAccessibleName(text);
+    notice->show();
+#endif
+}

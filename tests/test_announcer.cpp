@@ -1,0 +1,195 @@
+/*
+ * test_announcer.cpp: what a screen reader is told of each event. The news
+ * worked out from the game's state before and after an event, and, in the
+ * real window on Qt's offscreen platform, the notices (or, from Qt 6.8,
+ * the announcements) that carry it: one per event, each keeping its own
+ * text, the first round's held until the window is active.
+ */
+#include "ui/announcer.h"
+#include "testing/windowgame.h"
+
+#include <QAccessible>
+#include <QtGui/private/qguiapplication_p.h>
+#include <qpa/qplatformaccessibility.h>
+#include <qpa/qplatformintegration.h>
+
+namespace {
+
+const QString kOpening = QStringLiteral("\r\nようこそ\r\n\r\n「はじめぃ」を押してね");
+const QString kLine = QStringLiteral("\r\n「むにゅ」");
+const QString kGrowth = QStringLiteral("\r\n『幼いながらも』むにまるに　成長しました。\r\n「ちみちみちみちみ・・・」");
+const QString kEnding = QStringLiteral("\r\nむにまるは　枯れてしまいました\r\nもういちど");
+
+// Everything told to the reader, in order.
+QStringList g_told;
+
+void hear(QAccessibleEvent *event)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    if (event->type() == QAccessible::Announcement)
+        g_told << static_cast<QAccessibleAnnouncementEvent *>(event)->message();
+#else
+    QAccessibleInterface *face = event->accessibleInterface();
+    if (event->type() == QAccessible::ObjectShow && face && face->role() == QAccessible::Notification)
+        g_told << face->text(QAccessible::Name);
+#endif
+}
+
+// Nothing of the captions is told where the reader speaks them itself.
+QStringList withCaption(const QString &news, const QString &caption)
+{
+    if (kReaderSpeaksCaptions)
+        return news.isEmpty() ? QStringList() : QStringList{news};
+    return {news.isEmpty() ? caption : news + QLatin1Char(' ') + caption};
+}
+
+} // namespace
+
+class TestAnnouncer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
+        QVERIFY(platform);
+        platform->setActive(true);
+        QAccessible::installUpdateHandler(hear);
+    }
+
+    void init() { g_told.clear(); }
+
+    // One row per kind of event: the state before and after, whether the
+    // button was clicked, and the news with the captions and without.
+    void theNews_data()
+    {
+        QTest::addColumn<Moment>("before");
+        QTest::addColumn<Moment>("after");
+        QTest::addColumn<bool>("clicked");
+        QTest::addColumn<QString>("withCaptions");
+        QTest::addColumn<QString>("withoutCaptions");
+        const Moment design{kWater, QStringLiteral("Label1"), 0, colour::kRed};
+        const Moment ready{kStart, kOpening, 0, colour::kRed};
+        const Moment running{kWater, kOpening, 0, colour::kRed};
+        const Moment watered{kWater, kLine, 0, colour::kRed};
+        const QString opening = QStringLiteral("ようこそ 「はじめぃ」を押してね");
+
+        QTest::newRow("the first round") << design << ready << false << opening + " はじめぃ" << opening;
+        QTest::newRow("the start") << ready << running << true << kWater << QString();
+        QTest::newRow("a watering") << running << watered << true << "「むにゅ」" << "「むにゅ」";
+        QTest::newRow("the same line again") << watered << watered << true << "「むにゅ」" << "「むにゅ」";
+        QTest::newRow("a watering's empty line") << watered << Moment{kWater, QStringLiteral("\r\n"), 0, colour::kRed}
+                                                 << true << QString() << QString();
+        QTest::newRow("a watering to yellow")
+            << watered << Moment{kWater, kLine, 0, colour::kYellow} << true << "「むにゅ」 水の量 多すぎる（黄色）"
+            << "「むにゅ」 水の量 多すぎる（黄色）";
+        QTest::newRow("a quiet tick") << watered << watered << false << QString() << QString();
+        QTest::newRow("a tick to blue") << watered << Moment{kWater, kLine, 0, colour::kBlue} << false
+                                        << "水の量 少ない（青）" << "水の量 少ない（青）";
+        QTest::newRow("a tick back to red") << Moment{kWater, kLine, 0, colour::kYellow} << watered << false
+                                            << "水の量 ふつう（赤）" << "水の量 ふつう（赤）";
+        const QString growth = QStringLiteral("『幼いながらも』むにまるに　成長しました。 「ちみちみちみちみ・・・」");
+        QTest::newRow("a stage-up") << watered << Moment{kWater, kGrowth, 1, colour::kRed} << false << growth << growth;
+        QTest::newRow("a stage-up to blue") << watered << Moment{kWater, kGrowth, 1, colour::kBlue} << false
+                                            << growth + " 水の量 少ない（青）" << growth + " 水の量 少ない（青）";
+        const QString ending = QStringLiteral("むにまるは　枯れてしまいました もういちど");
+        QTest::newRow("an ending") << watered << Moment{kStartOver, kEnding, 0, colour::kBlue} << false << ending
+                                   << ending;
+        QTest::newRow("a click while the round is over")
+            << Moment{kStartOver, kEnding, 0, colour::kBlue} << Moment{kStartOver, kEnding, 0, colour::kBlue} << true
+            << QString() << QString();
+        // The gauge turns red again with the new round; the opening says so.
+        QTest::newRow("starting over") << Moment{kStartOver, kEnding, 0, colour::kBlue} << ready << true
+                                       << opening + " はじめぃ" << opening;
+    }
+
+    void theNews()
+    {
+        QFETCH(Moment, before);
+        QFETCH(Moment, after);
+        QFETCH(bool, clicked);
+        QTEST(news(before, after, clicked, true), "withCaptions");
+        QTEST(news(before, after, clicked, false), "withoutCaptions");
+    }
+
+    // A whole round in the window: one utterance per event, in order, the
+    // first round's opening told once the window is active, やりなおし～
+    // once the button takes presses again.
+    void aRoundInTheWindow()
+    {
+        Game game;
+        const QString opening = spokenMessage(game.window.fom().LBl.Caption);
+        QCOMPARE(g_told, withCaption(opening, kStart));
+
+        g_told.clear();
+        game.click();
+        QCOMPARE(g_told, withCaption(QString(), kWater));
+
+        g_told.clear();
+        game.click();
+        QCOMPARE(g_told, QStringList{spokenMessage(game.window.fom().LBl.Caption)});
+
+        g_told.clear();
+        game.tick();
+        QVERIFY(g_told.isEmpty() || g_told.last().startsWith(QStringLiteral("水の量")));
+
+        while (game.window.fom().Stage == 0)
+            game.play(driver::Aim::Love);
+        QVERIFY(g_told.last().startsWith(spokenMessage(game.window.fom().LBl.Caption)));
+
+        g_told.clear();
+        while (game.caption() == kWater)
+            game.play(driver::Aim::Wither);
+        QCOMPARE(g_told.last(), spokenMessage(game.window.fom().LBl.Caption));
+        const int atEnding = int(g_told.size());
+        game.endRest();
+        QCOMPARE(g_told.mid(atEnding), withCaption(QString(), kStartOver));
+    }
+
+    // A reader that falls behind finds each notice's own text: the notices
+    // take turns, and the 32nd after one is the first to be used again.
+    void noticesKeepTheirText()
+    {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+        QSKIP("From Qt 6.8 the news goes out as announcements");
+#else
+        QWidget window;
+        window.show();
+        Announcer announcer(&window);
+        announcer.windowActivated();
+        QStringList said;
+        for (int i = 0; i < 33; ++i) {
+            said << QString::number(i);
+            announcer.say(said.last());
+        }
+        QCOMPARE(g_told, said);
+        QStringList kept;
+        for (QWidget *notice : window.findChildren<QWidget *>(QStringLiteral("Notice")))
+            kept << notice->accessibleName();
+        QCOMPARE(kept.size(), 32);
+        QCOMPARE(kept.first(), QStringLiteral("32"));
+        QCOMPARE(kept.mid(1), said.mid(1, 31));
+#endif
+    }
+
+    // Before the window's first activation the news waits, and comes out
+    // once, whole; later activations tell nothing again.
+    void heldUntilActive()
+    {
+        QWidget window;
+        window.show();
+        Announcer announcer(&window);
+        announcer.say(QStringLiteral("ようこそ"));
+        announcer.say(QString());
+        announcer.say(QStringLiteral("はじめぃ"));
+        QVERIFY(g_told.isEmpty());
+        announcer.windowActivated();
+        QCOMPARE(g_told, QStringList{QStringLiteral("ようこそ はじめぃ")});
+        announcer.windowActivated();
+        QCOMPARE(g_told.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestAnnouncer)
+#include "test_announcer.moc"
