@@ -1,13 +1,7 @@
 #!/usr/bin/python3
-# bench.py, behind `make bench`: the game against pokotama-floor (bench/floor.cpp,
-# the least Qt Widgets needs for the game's job), each run on a fresh Xvfb 1366x768
-# without a window manager; for both, the median of: start-up to the first painted
-# creature frame, CPU time over SECONDS s of the window alone (from 2 s after that
-# frame) and of a round played by xdotool clicks from the start click (the floor
-# gets the same clicks at the same moments), peak memory, and the X server's CPU
-# time, so that work moved to the server cannot pass for a saving; their ratios;
-# the game's growth clock against the first round's schedule; load and steal time.
-# The programs time themselves on our monotonic clock (bench/benchprobe.cpp).
+# bench.py, behind `make bench`: the game against pokotama-floor (bench/floor.cpp), each on a
+# fresh Xvfb, timed by their own lines on stderr (bench/benchprobe.cpp); README.md's Benchmark
+# section says what each figure means.
 #   bench/bench.py --game PATH --floor PATH --picture PATH [--runs N] [--startups N] [--seconds S]
 # --runs 0 leaves out the long runs, --startups 0 the start-ups.
 import argparse, contextlib, math, os, re, select, statistics, subprocess, tempfile, time
@@ -37,12 +31,9 @@ LINE = re.compile(r"pokotama-bench (frame|start|tick) (-?\d+)(?: (\d+))?(?: (\d+
 def parse_line(text):
     """A program's benchmark line, or None for anything else on stderr."""
     m = LINE.fullmatch(text.rstrip())
-    if not m:
+    if not m or (m[3] is None) != (m[1] == "frame") or (m[4] is None) != (m[1] != "tick"):
         return None
-    kind, ns, interval, count, level, running = m.groups()
-    if (interval is None) != (kind == "frame") or (count is None) != (kind != "tick"):
-        return None
-    return Line(kind, int(ns), int(interval or 0), int(count or 0), float(level or 0), running == "1")
+    return Line(m[1], int(m[2]), int(m[3] or 0), int(m[4] or 0), float(m[5] or 0), m[6] == "1")
 
 def first_round_interval(tick):
     """The interval in ms that tick 1 to 150 of a fresh first round comes at."""
@@ -112,31 +103,25 @@ def read(path):
 
 def cpu_ns(pid):
     """CPU time of all live threads of a process: schedstat's first field."""
-    if not os.path.isdir(f"/proc/{pid}/task"):
-        fail(f"cannot read /proc/{pid}/task")
     return sum(int(f.split()[0]) for t in os.listdir(f"/proc/{pid}/task")
                if (f := read(f"/proc/{pid}/task/{t}/schedstat")))
 
 def peak_mb(pid):
     m = re.search(r"^VmHWM:\s+(\d+) kB$", read(f"/proc/{pid}/status"), re.M)
-    return int(m.group(1)) / 1024 if m else fail(f"no VmHWM for process {pid}")
+    return int(m[1]) / 1024 if m else fail(f"no VmHWM for process {pid}")
 
 def steal_seconds():
     """Time the hypervisor gave this machine's CPUs to others since boot: CPU
     times measured while it grows are inflated."""
     return int(read("/proc/stat").split()[8]) / os.sysconf("SC_CLK_TCK")
 
-def load_average():
-    return float(read("/proc/loadavg").split()[0])
-
 def stop(proc):
-    if proc.poll() is None:
-        proc.terminate()
-        try:
-            proc.wait(2)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
+    proc.terminate()  # nothing if it has ended
+    try:
+        proc.wait(2)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
 
 def xdotool(*args):
     if subprocess.run(["xdotool", *map(str, args)], stdout=DEVNULL).returncode:
@@ -145,19 +130,16 @@ def xdotool(*args):
 @contextlib.contextmanager
 def x_server():
     """A private X server for one run; DISPLAY points at it while it lives."""
-    r, w = os.pipe()
-    proc = Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
-                 pass_fds=[w], stdout=DEVNULL, stderr=DEVNULL)
-    os.close(w)
-    with open(r, "rb", buffering=0) as pipe:
-        number = pipe.readline().strip() if select.select([pipe], [], [], 10)[0] else b""
+    proc = Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
+                 stdout=PIPE, stderr=DEVNULL, text=True)
     try:
-        if not number:
+        if not (number := proc.stdout.readline().strip()):  # empty if it ended
             fail("Xvfb did not start (is the package xvfb installed?)")
-        os.environ["DISPLAY"] = ":" + number.decode()
+        os.environ["DISPLAY"] = ":" + number
         yield proc
     finally:
         stop(proc)
+        proc.stdout.close()
 
 class Program:
     """The program under test, its stderr read line by line."""
@@ -177,8 +159,7 @@ class Program:
         while True:
             if b"\n" in self.buffer:
                 text, self.buffer = self.buffer.split(b"\n", 1)
-                text = text.decode(errors="replace")
-                if line := parse_line(text):
+                if line := parse_line(text := text.decode(errors="replace")):
                     return line
                 self.other += text + "\n"
             elif (left := deadline_ns - now()) <= 0 or self.closed:
@@ -270,7 +251,7 @@ def note(name, kind, i, r):
             "%.3f s" % (t.total_ms / 1000) if t.complete else "not completed")
         if t.late:
             text += ", over %g ms late:" % NOTED_LATE_MS + "".join(" %d (%+.1f)" % late for late in t.late)
-    print(text + "  (load %.2f)" % load_average(), flush=True)
+    print(text + "  (load %.2f)" % os.getloadavg()[0], flush=True)
 
 def row(figure, game, floor="-", ratio="-", target="", met=None):
     print("%-40s %12s %12s %7s   %-14s %s" % (figure, game, floor, ratio, target,
@@ -286,7 +267,7 @@ def main():
     o = parser.parse_args()
     if o.runs < 0 or o.startups < 0 or o.runs + o.startups == 0 or o.seconds <= 0:
         parser.error("--runs and --startups must be 0 or more, not both 0, and --seconds more than 0")
-    load_before = load_max = load_average()
+    load_before = load_max = os.getloadavg()[0]
     print("pokotama-bench: %d start-ups and %d idle and %d played runs of %.0f s for each program, on Xvfb "
           "1366x768\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds, load_before),
           flush=True)
@@ -295,7 +276,7 @@ def main():
         def record(name, kind, i, replay=None):
             nonlocal load_max
             runs[kind][name].append(run(o, name, kind, replay))
-            load_max = max(load_max, load_average())
+            load_max = max(load_max, os.getloadavg()[0])
             note(name, kind, i, runs[kind][name][-1])
 
         run(o, "game", "start-up")  # warm the file cache for both,
@@ -337,7 +318,7 @@ def main():
         print("\n%d of %d played rounds reached tick 150; ticks at another interval than the schedule: %d"
               % (len(done), len(ticks), sum(t.mismatches for t in ticks)))
     print("load average (1 min): before %.2f, highest seen %.2f, after %.2f" % (load_before, load_max,
-                                                                               load_average()))
+                                                                               os.getloadavg()[0]))
 
 if __name__ == "__main__":
     try:
