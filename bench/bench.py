@@ -57,29 +57,24 @@ class TickStats:
 def tick_stats(start, ticks):
     """The growth clock of the round the start line began: start to tick 1,
     then tick to tick, each period against the schedule's interval."""
-    s, previous, sum_ms, sum_pct = TickStats(), start.ns, 0.0, 0.0
-    for t in ticks:
-        if t.kind != "tick" or t.ns <= start.ns:
-            continue
+    s, previous, deviations = TickStats(), start.ns, []
+    for t in (t for t in ticks if t.kind == "tick" and t.ns > start.ns):
         if t.count != s.ticks + 1 or t.count > FIRST_ROUND_TICKS:
             break  # a line lost, or a round after this one
         interval = first_round_interval(t.count)
+        late, previous, s.ticks = (t.ns - previous) / 1e6 - interval, t.ns, s.ticks + 1
         s.mismatches += t.interval != interval
-        late = (t.ns - previous) / 1e6 - interval
-        sum_ms += abs(late)
-        sum_pct += abs(late) / interval * 100
-        if late > NOTED_LATE_MS:
-            s.late.append((t.count, late))
+        deviations.append((abs(late), abs(late) / interval * 100))
+        s.late += [(t.count, late)] if late > NOTED_LATE_MS else []
         if late > s.max_late_ms:
             s.max_late_ms, s.max_late_tick = late, t.count
-        previous, s.ticks = t.ns, s.ticks + 1
-        if t.count == FIRST_ROUND_TICKS and not t.running:
-            s.complete, s.total_ms = True, (t.ns - start.ns) / 1e6
-            s.total_pct = (s.total_ms - SCHEDULE_MS) / SCHEDULE_MS * 100
         if not t.running:
+            if t.count == FIRST_ROUND_TICKS:
+                s.complete, s.total_ms = True, (t.ns - start.ns) / 1e6
+                s.total_pct = (s.total_ms - SCHEDULE_MS) / SCHEDULE_MS * 100
             break
-    if s.ticks:
-        s.mean_abs_ms, s.mean_abs_pct = sum_ms / s.ticks, sum_pct / s.ticks
+    if deviations:
+        s.mean_abs_ms, s.mean_abs_pct = map(statistics.fmean, zip(*deviations))
     return s
 
 def watering_clicks(level):
@@ -206,8 +201,7 @@ def run(o, name, kind, replay=None):
         if kind == "played":
             xdotool("mousemove", "--sync", *button_centre(title))
         cpu0, x0, steal0 = cpu_ns(program.proc.pid), cpu_ns(x.pid), steal_seconds()
-        begin = now()
-        end = begin + int(o.seconds * 1e9)
+        end = (begin := now()) + int(o.seconds * 1e9)
 
         def click(times):
             result.clicks.append((now() - begin, times))
@@ -233,10 +227,8 @@ def run(o, name, kind, replay=None):
         program.wait_until(end)
         if program.proc.poll() is not None:
             fail(f"{name} ended during the {kind} run:\n{program.other}")
-        result.cpu_s = (cpu_ns(program.proc.pid) - cpu0) / 1e9
-        result.x_cpu_s = (cpu_ns(x.pid) - x0) / 1e9
-        result.steal_s = steal_seconds() - steal0
-        result.peak_mb = peak_mb(program.proc.pid)
+        result.cpu_s, result.x_cpu_s = (cpu_ns(program.proc.pid) - cpu0) / 1e9, (cpu_ns(x.pid) - x0) / 1e9
+        result.steal_s, result.peak_mb = steal_seconds() - steal0, peak_mb(program.proc.pid)
         return result
 
 def note(name, kind, i, r):
@@ -261,9 +253,8 @@ def main():
     parser = argparse.ArgumentParser(description="The game against the floor program, on Xvfb.")
     for name in ("--game", "--floor", "--picture"):
         parser.add_argument(name, required=True)
-    parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--startups", type=int, default=15)
-    parser.add_argument("--seconds", type=float, default=60)
+    for name, kind, default in (("--runs", int, 5), ("--startups", int, 15), ("--seconds", float, 60)):
+        parser.add_argument(name, type=kind, default=default)
     o = parser.parse_args()
     if o.runs < 0 or o.startups < 0 or o.runs + o.startups == 0 or o.seconds <= 0:
         parser.error("--runs and --startups must be 0 or more, not both 0, and --seconds more than 0")

@@ -19,32 +19,25 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QRandomGenerator>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <map>
-#include <numeric>
-#include <string>
 
 namespace {
 
 using driver::Event;
 
 // This process's resident memory in KiB: "VmHWM:" its peak, "VmRSS:" now.
-long memory(const std::string &field)
+long memory(const char *field)
 {
-    std::ifstream status("/proc/self/status");
-    std::string word;
-    while (status >> word && word != field) {
-    }
-    long kib = 0;
-    status >> kib;
-    return kib;
+    QFile status(QStringLiteral("/proc/self/status"));
+    const QByteArray text = status.open(QIODevice::ReadOnly) ? status.readAll() : QByteArray();
+    const qsizetype at = text.indexOf(field);
+    return at < 0 ? 0 : std::strtol(text.constData() + at + qstrlen(field), nullptr, 10);
 }
 
 // How one round is played: how often each event comes, and for a careful
@@ -60,7 +53,7 @@ struct Style
     Event next(const Fom &fom, QRandomGenerator &random) const
     {
         constexpr Event kPlayed[] = {Event::Tick, Event::Click, Event::Frame, Event::About};
-        int pick = int(random.bounded(std::accumulate(weights.begin(), weights.end(), 0)));
+        int pick = int(random.bounded(weights[0] + weights[1] + weights[2] + weights[3]));
         std::size_t kind = 0;
         while (pick >= weights[kind])
             pick -= weights[kind++];
@@ -72,7 +65,7 @@ struct Style
         return event;
     }
 
-    std::array<int, 4> weights;
+    int weights[4];
     int waterBelow;
 };
 
@@ -122,7 +115,7 @@ int main(int argc, char *argv[])
         qint64 finished = 0;
         qint64 roundsAtFloor = 0;
         long warmPeak = 0;
-        const qint64 warmUpRounds = std::clamp<qint64>(rounds / 100, 1, 10000);
+        const qint64 warmUpRounds = qBound(qint64(1), rounds / 100, qint64(10000));
         auto send = [&](Event event) {
             rules.before(game);
             game.send(event);
