@@ -137,31 +137,26 @@ def x_server():
         proc.stdout.close()
 
 class Program:
-    """The program under test, its stderr read line by line."""
+    """The program under test, its stderr read line by line: unbuffered, so
+    that select sees every line not yet read."""
     def __init__(self, args, runtime_dir):
         env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
         env.update(POKOTAMA_BENCH_LOG="1", XDG_RUNTIME_DIR=runtime_dir)
-        self.start_ns = now()
-        self.proc = Popen(args, env=env, stdout=DEVNULL, stderr=PIPE)
-        self.buffer, self.other, self.closed = b"", "", False
+        self.start_ns, self.other = now(), ""
+        self.proc = Popen(args, env=env, stdout=DEVNULL, stderr=PIPE, bufsize=0)
 
     def close(self):
         stop(self.proc)
         self.proc.stderr.close()
 
     def next(self, deadline_ns):
-        """The next benchmark line before the deadline; other lines are kept."""
-        while True:
-            if b"\n" in self.buffer:
-                text, self.buffer = self.buffer.split(b"\n", 1)
-                if line := parse_line(text := text.decode(errors="replace")):
-                    return line
-                self.other += text + "\n"
-            elif (left := deadline_ns - now()) <= 0 or self.closed:
-                return None
-            elif select.select([self.proc.stderr], [], [], min(left / 1e9 + 0.001, 1))[0]:
-                chunk = os.read(self.proc.stderr.fileno(), 4096)
-                self.buffer, self.closed = self.buffer + chunk, not chunk
+        """The next benchmark line before the deadline, or None; other lines are kept."""
+        while select.select([self.proc.stderr], [], [], max(0, deadline_ns - now()) / 1e9)[0]:
+            if not (text := self.proc.stderr.readline().decode(errors="replace")):
+                return None  # the program has ended
+            if line := parse_line(text):
+                return line
+            self.other += text
 
     def wait_until(self, deadline_ns):
         while self.next(deadline_ns):
