@@ -1,13 +1,7 @@
 #!/usr/bin/python3
-# bench.py, behind `make bench`: the game against pokotama-floor (bench/floor.cpp,
-# the least Qt Widgets needs for the game's job), each run on a fresh Xvfb 1366x768
-# without a window manager; for both, the median of: start-up to the first painted
-# creature frame, CPU time over SECONDS s of the window alone (from 2 s after that
-# frame) and of a round played by xdotool clicks from the start click (the floor
-# gets the same clicks at the same moments), peak memory, and the X server's CPU
-# time, so that work moved to the server cannot pass for a saving; their ratios;
-# the game's growth clock against the first round's schedule; load and steal time.
-# The programs time themselves on our monotonic clock (bench/benchprobe.cpp).
+# bench.py, behind `make bench`: the game against pokotama-floor (bench/floor.cpp), each on a
+# fresh Xvfb, timed by their own lines on stderr (bench/benchprobe.cpp); README.md's Benchmark
+# section says what each figure means.
 #   bench/bench.py --game PATH --floor PATH --picture PATH [--runs N] [--startups N] [--seconds S]
 # --runs 0 leaves out the long runs, --startups 0 the start-ups.
 import argparse, contextlib, math, os, re, select, statistics, subprocess, tempfile, time
@@ -37,12 +31,9 @@ LINE = re.compile(r"pokotama-bench (frame|start|tick) (-?\d+)(?: (\d+))?(?: (\d+
 def parse_line(text):
     """A program's benchmark line, or None for anything else on stderr."""
     m = LINE.fullmatch(text.rstrip())
-    if not m:
+    if not m or (m[3] is None) != (m[1] == "frame") or (m[4] is None) != (m[1] != "tick"):
         return None
-    kind, ns, interval, count, level, running = m.groups()
-    if (interval is None) != (kind == "frame") or (count is None) != (kind != "tick"):
-        return None
-    return Line(kind, int(ns), int(interval or 0), int(count or 0), float(level or 0), running == "1")
+    return Line(m[1], int(m[2]), int(m[3] or 0), int(m[4] or 0), float(m[5] or 0), m[6] == "1")
 
 def first_round_interval(tick):
     """The interval in ms that tick 1 to 150 of a fresh first round comes at."""
@@ -66,29 +57,24 @@ class TickStats:
 def tick_stats(start, ticks):
     """The growth clock of the round the start line began: start to tick 1,
     then tick to tick, each period against the schedule's interval."""
-    s, previous, sum_ms, sum_pct = TickStats(), start.ns, 0.0, 0.0
-    for t in ticks:
-        if t.kind != "tick" or t.ns <= start.ns:
-            continue
+    s, previous, deviations = TickStats(), start.ns, []
+    for t in (t for t in ticks if t.kind == "tick" and t.ns > start.ns):
         if t.count != s.ticks + 1 or t.count > FIRST_ROUND_TICKS:
             break  # a line lost, or a round after this one
         interval = first_round_interval(t.count)
+        late, previous, s.ticks = (t.ns - previous) / 1e6 - interval, t.ns, s.ticks + 1
         s.mismatches += t.interval != interval
-        late = (t.ns - previous) / 1e6 - interval
-        sum_ms += abs(late)
-        sum_pct += abs(late) / interval * 100
-        if late > NOTED_LATE_MS:
-            s.late.append((t.count, late))
+        deviations.append((abs(late), abs(late) / interval * 100))
+        s.late += [(t.count, late)] if late > NOTED_LATE_MS else []
         if late > s.max_late_ms:
             s.max_late_ms, s.max_late_tick = late, t.count
-        previous, s.ticks = t.ns, s.ticks + 1
-        if t.count == FIRST_ROUND_TICKS and not t.running:
-            s.complete, s.total_ms = True, (t.ns - start.ns) / 1e6
-            s.total_pct = (s.total_ms - SCHEDULE_MS) / SCHEDULE_MS * 100
         if not t.running:
+            if t.count == FIRST_ROUND_TICKS:
+                s.complete, s.total_ms = True, (t.ns - start.ns) / 1e6
+                s.total_pct = (s.total_ms - SCHEDULE_MS) / SCHEDULE_MS * 100
             break
-    if s.ticks:
-        s.mean_abs_ms, s.mean_abs_pct = sum_ms / s.ticks, sum_pct / s.ticks
+    if deviations:
+        s.mean_abs_ms, s.mean_abs_pct = map(statistics.fmean, zip(*deviations))
     return s
 
 def watering_clicks(level):
@@ -112,31 +98,25 @@ def read(path):
 
 def cpu_ns(pid):
     """CPU time of all live threads of a process: schedstat's first field."""
-    if not os.path.isdir(f"/proc/{pid}/task"):
-        fail(f"cannot read /proc/{pid}/task")
     return sum(int(f.split()[0]) for t in os.listdir(f"/proc/{pid}/task")
                if (f := read(f"/proc/{pid}/task/{t}/schedstat")))
 
 def peak_mb(pid):
     m = re.search(r"^VmHWM:\s+(\d+) kB$", read(f"/proc/{pid}/status"), re.M)
-    return int(m.group(1)) / 1024 if m else fail(f"no VmHWM for process {pid}")
+    return int(m[1]) / 1024 if m else fail(f"no VmHWM for process {pid}")
 
 def steal_seconds():
     """Time the hypervisor gave this machine's CPUs to others since boot: CPU
     times measured while it grows are inflated."""
     return int(read("/proc/stat").split()[8]) / os.sysconf("SC_CLK_TCK")
 
-def load_average():
-    return float(read("/proc/loadavg").split()[0])
-
 def stop(proc):
-    if proc.poll() is None:
-        proc.terminate()
-        try:
-            proc.wait(2)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait()
+    proc.terminate()  # nothing if it has ended
+    try:
+        proc.wait(2)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
 
 def xdotool(*args):
     if subprocess.run(["xdotool", *map(str, args)], stdout=DEVNULL).returncode:
@@ -145,47 +125,38 @@ def xdotool(*args):
 @contextlib.contextmanager
 def x_server():
     """A private X server for one run; DISPLAY points at it while it lives."""
-    r, w = os.pipe()
-    proc = Popen(["Xvfb", "-displayfd", str(w), "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
-                 pass_fds=[w], stdout=DEVNULL, stderr=DEVNULL)
-    os.close(w)
-    with open(r, "rb", buffering=0) as pipe:
-        number = pipe.readline().strip() if select.select([pipe], [], [], 10)[0] else b""
+    proc = Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
+                 stdout=PIPE, stderr=DEVNULL, text=True)
     try:
-        if not number:
+        if not (number := proc.stdout.readline().strip()):  # empty if it ended
             fail("Xvfb did not start (is the package xvfb installed?)")
-        os.environ["DISPLAY"] = ":" + number.decode()
+        os.environ["DISPLAY"] = ":" + number
         yield proc
     finally:
         stop(proc)
+        proc.stdout.close()
 
 class Program:
-    """The program under test, its stderr read line by line."""
+    """The program under test, its stderr read line by line: unbuffered, so
+    that select sees every line not yet read."""
     def __init__(self, args, runtime_dir):
         env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
         env.update(POKOTAMA_BENCH_LOG="1", XDG_RUNTIME_DIR=runtime_dir)
-        self.start_ns = now()
-        self.proc = Popen(args, env=env, stdout=DEVNULL, stderr=PIPE)
-        self.buffer, self.other, self.closed = b"", "", False
+        self.start_ns, self.other = now(), ""
+        self.proc = Popen(args, env=env, stdout=DEVNULL, stderr=PIPE, bufsize=0)
 
     def close(self):
         stop(self.proc)
         self.proc.stderr.close()
 
     def next(self, deadline_ns):
-        """The next benchmark line before the deadline; other lines are kept."""
-        while True:
-            if b"\n" in self.buffer:
-                text, self.buffer = self.buffer.split(b"\n", 1)
-                text = text.decode(errors="replace")
-                if line := parse_line(text):
-                    return line
-                self.other += text + "\n"
-            elif (left := deadline_ns - now()) <= 0 or self.closed:
-                return None
-            elif select.select([self.proc.stderr], [], [], min(left / 1e9 + 0.001, 1))[0]:
-                chunk = os.read(self.proc.stderr.fileno(), 4096)
-                self.buffer, self.closed = self.buffer + chunk, not chunk
+        """The next benchmark line before the deadline, or None; other lines are kept."""
+        while select.select([self.proc.stderr], [], [], max(0, deadline_ns - now()) / 1e9)[0]:
+            if not (text := self.proc.stderr.readline().decode(errors="replace")):
+                return None  # the program has ended
+            if line := parse_line(text):
+                return line
+            self.other += text
 
     def wait_until(self, deadline_ns):
         while self.next(deadline_ns):
@@ -225,8 +196,7 @@ def run(o, name, kind, replay=None):
         if kind == "played":
             xdotool("mousemove", "--sync", *button_centre(title))
         cpu0, x0, steal0 = cpu_ns(program.proc.pid), cpu_ns(x.pid), steal_seconds()
-        begin = now()
-        end = begin + int(o.seconds * 1e9)
+        end = (begin := now()) + int(o.seconds * 1e9)
 
         def click(times):
             result.clicks.append((now() - begin, times))
@@ -252,10 +222,8 @@ def run(o, name, kind, replay=None):
         program.wait_until(end)
         if program.proc.poll() is not None:
             fail(f"{name} ended during the {kind} run:\n{program.other}")
-        result.cpu_s = (cpu_ns(program.proc.pid) - cpu0) / 1e9
-        result.x_cpu_s = (cpu_ns(x.pid) - x0) / 1e9
-        result.steal_s = steal_seconds() - steal0
-        result.peak_mb = peak_mb(program.proc.pid)
+        result.cpu_s, result.x_cpu_s = (cpu_ns(program.proc.pid) - cpu0) / 1e9, (cpu_ns(x.pid) - x0) / 1e9
+        result.steal_s, result.peak_mb = steal_seconds() - steal0, peak_mb(program.proc.pid)
         return result
 
 def note(name, kind, i, r):
@@ -270,7 +238,7 @@ def note(name, kind, i, r):
             "%.3f s" % (t.total_ms / 1000) if t.complete else "not completed")
         if t.late:
             text += ", over %g ms late:" % NOTED_LATE_MS + "".join(" %d (%+.1f)" % late for late in t.late)
-    print(text + "  (load %.2f)" % load_average(), flush=True)
+    print(text + "  (load %.2f)" % os.getloadavg()[0], flush=True)
 
 def row(figure, game, floor="-", ratio="-", target="", met=None):
     print("%-40s %12s %12s %7s   %-14s %s" % (figure, game, floor, ratio, target,
@@ -280,13 +248,12 @@ def main():
     parser = argparse.ArgumentParser(description="The game against the floor program, on Xvfb.")
     for name in ("--game", "--floor", "--picture"):
         parser.add_argument(name, required=True)
-    parser.add_argument("--runs", type=int, default=5)
-    parser.add_argument("--startups", type=int, default=15)
-    parser.add_argument("--seconds", type=float, default=60)
+    for name, kind, default in (("--runs", int, 5), ("--startups", int, 15), ("--seconds", float, 60)):
+        parser.add_argument(name, type=kind, default=default)
     o = parser.parse_args()
     if o.runs < 0 or o.startups < 0 or o.runs + o.startups == 0 or o.seconds <= 0:
         parser.error("--runs and --startups must be 0 or more, not both 0, and --seconds more than 0")
-    load_before = load_max = load_average()
+    load_before = load_max = os.getloadavg()[0]
     print("pokotama-bench: %d start-ups and %d idle and %d played runs of %.0f s for each program, on Xvfb "
           "1366x768\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds, load_before),
           flush=True)
@@ -295,7 +262,7 @@ def main():
         def record(name, kind, i, replay=None):
             nonlocal load_max
             runs[kind][name].append(run(o, name, kind, replay))
-            load_max = max(load_max, load_average())
+            load_max = max(load_max, os.getloadavg()[0])
             note(name, kind, i, runs[kind][name][-1])
 
         run(o, "game", "start-up")  # warm the file cache for both,
@@ -337,7 +304,7 @@ def main():
         print("\n%d of %d played rounds reached tick 150; ticks at another interval than the schedule: %d"
               % (len(done), len(ticks), sum(t.mismatches for t in ticks)))
     print("load average (1 min): before %.2f, highest seen %.2f, after %.2f" % (load_before, load_max,
-                                                                               load_average()))
+                                                                               os.getloadavg()[0]))
 
 if __name__ == "__main__":
     try:

@@ -1,68 +1,40 @@
 /*
- * floor.cpp: the least Qt Widgets needs for the game's job, for the
- * benchmark to measure the game against.
- *
- * A fixed window as large as the game's (nine tenths of the screen's
- * shorter side, square), a button, a label and an area as large as the
- * creature display that paints one picture, stretched, every 100 ms.
- * A click on the button changes the label's text, as a watering does.
- * Nothing else: no data folder, no game rules, no growth clock.
- *
- *   pokotama-floor <picture>
- *
- * With POKOTAMA_BENCH_LOG set it writes "pokotama-bench frame <ns>" on
- * stderr when the picture is first painted, like the game.
+ * floor.cpp: pokotama-floor <picture>, the least Qt Widgets needs for the
+ * game's job, for the benchmark to measure the game against: a window as
+ * large as the game's, a button whose click changes a label's text, as a
+ * watering does, and an area as large as the creature display that paints
+ * the picture, stretched, every 100 ms. With POKOTAMA_BENCH_LOG set it writes
+ * "pokotama-bench frame <ns>" on stderr at the first paint, as the game does.
  */
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QPainter>
-#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <cstdlib>
+#include <utility>
 
 namespace {
 
 class Area : public QWidget
 {
 public:
-    Area(const QPixmap &picture, QWidget *parent)
-        : QWidget(parent)
-        , m_picture(picture)
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-    }
+    using QWidget::QWidget;
+    QPixmap picture;
+    bool painted = !qEnvironmentVariableIsSet("POKOTAMA_BENCH_LOG"); // or nothing to write
 
 protected:
     void paintEvent(QPaintEvent *) override
     {
-        QPainter(this).drawPixmap(rect(), m_picture);
-        if (!m_painted && std::getenv("POKOTAMA_BENCH_LOG")) {
-            m_painted = true;
-            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                std::chrono::steady_clock::now().time_since_epoch())
-                                .count();
-            std::fprintf(stderr, "pokotama-bench frame %lld\n", static_cast<long long>(ns));
-        }
+        QPainter(this).drawPixmap(rect(), picture);
+        if (!std::exchange(painted, true))
+            std::fprintf(stderr, "pokotama-bench frame %lld\n", QDeadlineTimer::current().deadlineNSecs());
     }
-
-private:
-    QPixmap m_picture;
-    bool m_painted = false;
 };
-
-// A place on a 10 × 10 grid of a square of the given side.
-QRect cell(int side, double left, double top, double width, double height)
-{
-    const double unit = side / 10.0;
-    return QRect(qRound(left * unit), qRound(top * unit), qRound(width * unit), qRound(height * unit));
-}
 
 } // namespace
 
@@ -73,29 +45,31 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: pokotama-floor <picture>\n");
         return 2;
     }
-    const QPixmap picture(QString::fromLocal8Bit(argv[1]));
-    if (picture.isNull()) {
+    QWidget window;
+    auto *area = new Area(&window);
+    if (!area->picture.load(QString::fromLocal8Bit(argv[1]))) {
         std::fprintf(stderr, "pokotama-floor: cannot read %s\n", argv[1]);
         return 1;
     }
+    area->setAttribute(Qt::WA_OpaquePaintEvent);
 
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const QSize full = QGuiApplication::primaryScreen()->geometry().size();
     const int side = qRound(std::min(full.width(), full.height()) * 0.9);
-    const int points = 15;
-
-    QWidget window;
     window.setWindowTitle(QStringLiteral("pokotama-floor"));
     window.setFixedSize(side, side);
-    window.move(screen.center() - QPoint(side / 2, side / 2));
+    window.move(QGuiApplication::primaryScreen()->availableGeometry().center() - QPoint(side / 2, side / 2));
+    // A place on a 10 × 10 grid of the window.
+    const auto cell = [unit = side / 10.0](double left, double top, double width, double height) {
+        return QRect(qRound(left * unit), qRound(top * unit), qRound(width * unit), qRound(height * unit));
+    };
 
     QFont font(QStringLiteral("IPAPGothic"));
-    font.setPointSize(points * 3 / 2);
+    font.setPointSize(22);
     auto *button = new QPushButton(QStringLiteral("はじめぃ"), &window);
     button->setFont(font);
-    button->setGeometry(cell(side, 0.5, 6, 3, 1));
+    button->setGeometry(cell(0.5, 6, 3, 1));
 
-    font.setPointSize(points);
+    font.setPointSize(15);
     font.setBold(true);
     font.setItalic(true);
     const QStringList texts{QStringLiteral("むにまるを そだてよう。\n「はじめぃ」をおして、「水をやる」で水をあげてね。"),
@@ -104,14 +78,13 @@ int main(int argc, char *argv[])
     label->setFont(font);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
-    label->setGeometry(cell(side, 0, 7, 10, 3));
+    label->setGeometry(cell(0, 7, 10, 3));
     int clicks = 0;
     QObject::connect(button, &QPushButton::clicked, label, [&] { label->setText(texts[++clicks % 2]); });
 
-    auto *area = new Area(picture, &window);
-    area->setGeometry(cell(side, 4, 0, 6, 6));
+    area->setGeometry(cell(4, 0, 6, 6));
     QTimer repaint;
-    QObject::connect(&repaint, &QTimer::timeout, area, [area] { area->update(); });
+    QObject::connect(&repaint, &QTimer::timeout, area, qOverload<>(&QWidget::update));
     repaint.start(100);
 
     window.show();

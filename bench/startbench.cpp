@@ -1,16 +1,10 @@
 /*
- * startbench.cpp: pokotama-startbench, what the game's checks of its
- * machine add to its start.
- *
- *   pokotama-startbench [--repeat N]
- *
- * Times, in this process, the steps the game takes before its window that
- * look at the machine rather than the data: finding the program's folder
- * from the system's bytes, and laying out the game's own texts to see that
- * a font draws them. The font check's first run pays for loading the
- * game's face, which the window would pay next if the check did not; so
- * the face is loaded first, as the window loads it, and timed apart. It
- * prints figures and never fails for being slow.
+ * startbench.cpp: pokotama-startbench [--repeat N], what the game's look at
+ * its machine adds to its start: finding the program's folder from the
+ * system's bytes, and checking that a font draws the game's texts. The
+ * check's first run would pay for loading the game's face, which the window
+ * pays anyway; so the face is loaded first, as the window loads it, and
+ * timed apart. It prints figures and never fails for being slow.
  */
 #include "data/programfolder.h"
 #include "ui/fontcheck.h"
@@ -21,12 +15,14 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
 
+// The mean time of a step in microseconds, over repeat runs.
 template <typename Step> double microseconds(int repeat, Step step)
 {
     QElapsedTimer timer;
@@ -40,10 +36,7 @@ template <typename Step> double microseconds(int repeat, Step step)
 
 int main(int argc, char *argv[])
 {
-    int repeat = 200;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--repeat") == 0)
-            repeat = std::max(1, std::atoi(argv[i + 1]));
+    const int repeat = argc == 3 && std::strcmp(argv[1], "--repeat") == 0 ? std::max(1, std::atoi(argv[2])) : 200;
     QApplication app(argc, argv);
 
     const double folder = microseconds(repeat, [] { (void)data::programFolder(); });
