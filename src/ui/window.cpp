@@ -19,7 +19,6 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QWindow>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -210,13 +209,6 @@ bool GameWindow::event(QEvent *event)
         // the game knows which, so showing the window again after it was
         // minimised, or activating it, starts nothing.
         handle([this] { m_fom.FormActivate(); });
-        // The frame can change without the widget hearing of it: on
-        // Wayland, Qt's own decorations come with the compositor's first
-        // answer, which only the native window sees.
-        if (!m_watchingWindow && windowHandle()) {
-            windowHandle()->installEventFilter(this);
-            m_watchingWindow = true;
-        }
         fitFrame();
         break;
     case QEvent::WindowActivate:
@@ -263,9 +255,7 @@ void GameWindow::fitFrame()
     if (margins == m_frameMargins)
         return;
     m_frameMargins = margins;
-    setInnerSize(QSize(m_outerSide - margins.left() - margins.right(), m_outerSide - margins.top() - margins.bottom()));
-    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
-    move(centre.x() - m_outerSide / 2, centre.y() - m_outerSide / 2);
+    fitScreen(*screen(), true);
 }
 
 void GameWindow::setInnerSize(QSize inner)
@@ -345,6 +335,10 @@ void GameWindow::followScreen()
     // on as it was.
     if (m_screenWatch || !windowHandle())
         return;
+    // The frame can change without the widget hearing of it: on Wayland,
+    // Qt's own decorations come with the compositor's first answer, which
+    // only the native window sees.
+    windowHandle()->installEventFilter(this);
     const auto watch = [this](QScreen *screen) {
         disconnect(m_screenGeometry);
         if (!screen)

@@ -101,10 +101,9 @@ private:
     QString m_message; // the game's message text that LBl shows
     int m_outerSide = 0;
     QMargins m_frameMargins;
-    QMetaObject::Connection m_screenWatch;    // the window's move to another screen
+    QMetaObject::Connection m_screenWatch;    // the window's move to another screen; set once its native window is watched
     QMetaObject::Connection m_screenGeometry; // its screen's change of size
     bool m_sizedByCompositor = false; // on Wayland: the size is the compositor's
-    bool m_watchingWindow = false;    // the native window's events reach fitFrame()
     qint64 m_pictureKey = 0;
     QString m_pictureName; // the game's name for the picture Img shows
 };
