@@ -143,8 +143,29 @@ private slots:
             game.play(driver::Aim::Wither);
         QCOMPARE(g_told.last(), spokenMessage(game.window.fom().LBl.Caption));
         const int atEnding = int(g_told.size());
+        // Where the reader speaks captions itself, it hears やりなおし～ only
+        // once the button takes presses: the name keeps the old caption.
+        auto *button = game.control<QPushButton>("Com");
+        QCOMPARE(button->accessibleName(), kReaderSpeaksCaptions ? kWater : QString());
         game.endRest();
         QCOMPARE(g_told.mid(atEnding), withCaption(QString(), kStartOver));
+        QCOMPARE(button->accessibleName(), QString());
+        QCOMPARE(QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name), kStartOver);
+    }
+
+    // L tells the level as a reader gives a progress bar's (in hundredths
+    // of the gauge's length) and its colour, at any time of the round.
+    void theLevelOnRequest()
+    {
+        QCOMPARE(levelNews(ShapeState{0, 0, 504, 0, colour::kRed}), QStringLiteral("水の量 63% ふつう（赤）"));
+        QCOMPARE(levelNews(ShapeState{0, 0, 0, 0, colour::kBlue}), QStringLiteral("水の量 0% 少ない（青）"));
+        Game game;
+        game.click();
+        game.click();
+        g_told.clear();
+        QTest::keyClick(&game.window, Qt::Key_L);
+        QCOMPARE(g_told, QStringList{levelNews(game.window.fom().ShpStr)});
+        QCOMPARE(game.caption(), kWater);
     }
 
     // A reader that falls behind finds each notice's own text: the notices
@@ -173,14 +194,16 @@ private slots:
 #endif
     }
 
-    // Before the window's first activation the news waits, and comes out
-    // once, whole; later activations tell nothing again.
+    // Before the window's first activation the news since the last round
+    // start waits, and comes out once, whole; later activations tell
+    // nothing again.
     void heldUntilActive()
     {
         QWidget window;
         window.show();
         Announcer announcer(&window);
-        announcer.say(QStringLiteral("ようこそ"));
+        announcer.say(QStringLiteral("いつかのラウンド"));
+        announcer.say(QStringLiteral("ようこそ"), true);
         announcer.say(QString());
         announcer.say(QStringLiteral("はじめぃ"));
         QVERIFY(g_told.isEmpty());

@@ -76,6 +76,17 @@ QString news(const Moment &before, const Moment &after, bool clicked, bool capti
     return parts.join(QLatin1Char(' '));
 }
 
+QString levelNews(const ShapeState &bar)
+{
+    const int percent = qRound(bar.Width / Gauge::kScaleWidth * 100);
+    return QStringLiteral("水の量 %1% %2").arg(percent).arg(bandMeaning(bar.BackColor));
+}
+
+bool startsRound(const Moment &before, const Moment &after)
+{
+    return after.caption == texts::kStart && before.caption != texts::kStart;
+}
+
 Announcer::Announcer(QWidget *home)
     : QObject(home)
     , m_home(home)
@@ -89,12 +100,12 @@ Announcer::Announcer(QWidget *home)
 #endif
 }
 
-void Announcer::say(const QString &text)
+void Announcer::say(const QString &text, bool roundStart)
 {
     if (text.isEmpty())
         return;
     if (!m_activated) {
-        m_held = m_held.isEmpty() ? text : m_held + QLatin1Char(' ') + text;
+        m_held = m_held.isEmpty() || roundStart ? text : m_held + QLatin1Char(' ') + text;
         return;
     }
     tell(text);

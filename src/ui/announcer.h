@@ -53,6 +53,14 @@ QString spokenMessage(const QString &message);
 // whether the button's captions belong in the news.
 QString news(const Moment &before, const Moment &after, bool clicked, bool captions = !kReaderSpeaksCaptions);
 
+// The gauge as the player asks for it: its level in percent of the
+// gauge's length, as a reader gives a progress bar's value, and its colour.
+QString levelNews(const ShapeState &bar);
+
+// Whether an event took the game to a new round: the news held before it
+// is of a round nobody will play.
+bool startsRound(const Moment &before, const Moment &after);
+
 // Hands news to the screen reader. Its notices live in home, unseen;
 // announcements go to home's window.
 class Announcer : public QObject
@@ -60,11 +68,14 @@ class Announcer : public QObject
 public:
     explicit Announcer(QWidget *home);
 
-    void say(const QString &text);
+    // roundStart: text opens a new round (see startsRound).
+    void say(const QString &text, bool roundStart = false);
 
     // The window has been activated. Until its first activation the news
     // waits: a reader speaks only of the window it knows to be active, and
-    // the first round starts as the window shows, before that.
+    // the first round starts as the window shows, before that. Only the
+    // news since the last round start waits, so a window never activated
+    // holds one round's worth.
     void windowActivated();
 
 private:

@@ -92,7 +92,9 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
         // Disabling the button took the keyboard focus from it.
         if (!focusWidget())
             m_com->setFocus();
-        if constexpr (!kReaderSpeaksCaptions)
+        if constexpr (kReaderSpeaksCaptions)
+            m_com->setAccessibleName(QString()); // the reader now hears やりなおし～
+        else
             m_announcer->say(texts::kStartOver);
     });
 
@@ -132,7 +134,8 @@ template <typename Handler> void GameWindow::handle(Handler handler, bool clicke
     if (m_stopped)
         return;
     sync();
-    m_announcer->say(news(before, momentOf(m_fom), clicked));
+    const Moment after = momentOf(m_fom);
+    m_announcer->say(news(before, after, clicked), startsRound(before, after));
 }
 
 void GameWindow::openAbout()
@@ -156,6 +159,11 @@ void GameWindow::sync()
 {
     if (m_fom.Com.Caption != m_com->text()) {
         const bool ended = m_fom.Com.Caption == texts::kStartOver;
+        // A reader that speaks the focused button's new caption would say
+        // やりなおし～ (unavailable) at the ending, ahead of the ending's
+        // text; to the reader the button keeps its old name while it rests.
+        if (kReaderSpeaksCaptions && ended)
+            m_com->setAccessibleName(m_com->text());
         m_com->setText(m_fom.Com.Caption);
         if (ended) {
             m_com->setEnabled(false);
@@ -298,6 +306,11 @@ void GameWindow::keyPressEvent(QKeyEvent *event)
     }
     if (event->key() == Qt::Key_F1) {
         openAbout();
+        return;
+    }
+    // L: the level, for a player who cannot see the gauge.
+    if (event->key() == Qt::Key_L) {
+        m_announcer->say(levelNews(m_fom.ShpStr));
         return;
     }
     QWidget::keyPressEvent(event);
