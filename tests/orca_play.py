@@ -190,6 +190,7 @@ def press(key="Return"):
 
 def as_news(said):
     """The news an utterance carries, or None."""
+    said = said.strip()
     if said.startswith(NOTIFICATION):
         return said[len(NOTIFICATION):].removesuffix(".")
     return said.removesuffix(".") if READER_CAPTIONS else None
@@ -218,14 +219,17 @@ def play_round(game, aim, expect):
     note("press: start")
     wait_for("水をやる", lambda: game.caption() == WATER)
     expect["water"] += 1
-    # The level on request, once a round.
-    before = game.percent()
-    press("l")
-    expect["levels"].append((before, time.time() - start_time))
-    note("press: L at %d%%" % before)
     image, dipped, stages = game.image.name, False, []
+    started, asked = time.time(), False
     while game.caption() == WATER:
         pump()
+        if not asked and time.time() - started > 1.5:
+            # The level on request, once a round that lasts, mid-round.
+            asked = True
+            percent = game.percent()
+            press("l")
+            expect["levels"].append((percent, time.time() - start_time))
+            note("press: L at %d%%" % percent)
         level = game.level()
         if aim == "love":
             # Well clear of both edges: a watering (at most 109) from below

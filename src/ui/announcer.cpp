@@ -126,9 +126,18 @@ void Announcer::tell(const QString &text)
     if (!QAccessible::isActive())
         return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // Orca drops an announcement while an identical one waits behind it in
+    // its queue, taking the two for one: むにまる saying the same line at two
+    // quick waterings would be heard once. Trailing spaces, which no voice
+    // speaks, keep a repeat apart from the recent ones.
+    constexpr qsizetype kRecent = 32;
+    const QString told = text + QString(m_recent.count(text), QLatin1Char(' '));
+    m_recent.append(text);
+    if (m_recent.size() > kRecent)
+        m_recent.removeFirst();
     // Sent on the window: Orca drops a second announcement that follows
     // soon after the first from a control without the focus.
-    QAccessibleAnnouncementEvent event(m_home->window(), text);
+    QAccessibleAnnouncementEvent event(m_home->window(), told);
     QAccessible::updateAccessibility(&event);
 #else
     if (m_notices.size() < kNotices) {

@@ -89,5 +89,8 @@ private:
     // late still reads its own news, not the next one.
     QList<QWidget *> m_notices;
     qsizetype m_next = 0;
+#else
+    // The last announcements told, to keep a repeat apart from them.
+    QStringList m_recent;
 #endif
 };
