@@ -162,8 +162,6 @@ QByteArray readDataFile(const QString &path)
 
 QStringList decodeLines(QByteArrayView bytes)
 {
-    QStringList lines;
-
     // A text editor that saves as UTF-8 may put the byte-order mark EF BB BF
     // first (Windows Notepad does). EF BB is no character in code page 932,
     // so no Shift-JIS file starts this way: such a file is read as UTF-8,
@@ -172,7 +170,7 @@ QStringList decodeLines(QByteArrayView bytes)
     if (marked)
         bytes = bytes.sliced(kUtf8ByteOrderMark.size());
     if (bytes.isEmpty())
-        return lines;
+        return {};
 
     // Decode the whole file at once; CR and LF never occur inside a
     // character of either encoding, so splitting the decoded text is the
@@ -209,20 +207,11 @@ QStringList decodeLines(QByteArrayView bytes)
         repairIcuControls(text);
     }
 
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = text.at(i).unicode();
-        if (c != u'\n' && c != u'\r')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < size && text.at(i + 1) == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    // A last line without a line end is still a line.
-    if (start < size)
-        lines.append(text.mid(start));
+    QStringList lines = text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n').split(u'\n');
+    // A last line without a line end is still a line; after the last line
+    // end there is none.
+    if (lines.last().isEmpty())
+        lines.removeLast();
     return lines;
 }
 
@@ -231,11 +220,7 @@ QStringList readTextFile(const QString &path)
     const QByteArray bytes = readDataFile(path);
     // Count the lines before making them, by the same rule as decodeLines:
     // CR and LF bytes are line ends in either encoding.
-    qsizetype lines = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
-            ++lines;
-    }
+    qsizetype lines = bytes.count('\n') + bytes.count('\r') - bytes.count("\r\n");
     if (!bytes.isEmpty() && bytes.back() != '\n' && bytes.back() != '\r')
         ++lines;
     if (lines > kMaxTextLines)
