@@ -6,7 +6,7 @@
  * pays anyway; so the face is loaded first, as the window loads it, and
  * timed apart. It prints figures and never fails for being slow.
  */
-#include "data/programfolder.h"
+#include "data/datadir.h"
 #include "ui/fontcheck.h"
 #include "ui/fonts.h"
 

@@ -5,7 +5,6 @@
 
 #include "data/datadir.h"
 #include "data/picture.h"
-#include "data/programfolder.h"
 #include "data/textfile.h"
 
 DataPlatform::DataPlatform(QString dataDir, AboutBox *about)
