@@ -52,6 +52,8 @@ struct ShapeState
     float Width = 0;
     float Height = 2;
     std::uint32_t BackColor = colour::kRed;
+
+    bool operator==(const ShapeState &) const = default;
 };
 
 struct TimerState

@@ -147,11 +147,7 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
 
 void installAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
+    [[maybe_unused]] static const bool installed = (QAccessible::installFactory(factory), true);
 }
 
 QString creatureDescription(const QString &picture)

@@ -29,8 +29,7 @@ Gauge::Gauge(QWidget *parent)
 
 void Gauge::setBar(const ShapeState &bar)
 {
-    if (bar.Left == m_bar.Left && bar.Top == m_bar.Top && bar.Width == m_bar.Width && bar.Height == m_bar.Height
-        && bar.BackColor == m_bar.BackColor)
+    if (bar == m_bar)
         return;
     const ShapeState before = std::exchange(m_bar, bar);
     update();

@@ -276,11 +276,6 @@ void GameWindow::setInnerSize(QSize inner)
 void GameWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    placeControls();
-}
-
-void GameWindow::placeControls()
-{
     const QSize inner = size();
     m_lbl->setGeometry(layout::place(inner, layout::kMessages));
     m_com->setGeometry(layout::place(inner, layout::kButton));
