@@ -6,6 +6,7 @@
 #include "common/fatalerror.h"
 #include "common/systemtext.h"
 
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -116,11 +117,7 @@ QByteArray readDataFile(const QString &path)
     const int fd = openDataFile(path);
     // Read by hand rather than through QFile: its error texts are the
     // locale's, in an encoding it may not read.
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const auto closer = qScopeGuard([fd] { ::close(fd); });
 
     struct stat info {};
     if (::fstat(fd, &info) != 0)

@@ -33,13 +33,9 @@ inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr std::uint32_t kBlack = 0x000000;
 } // namespace colour
 
-// The state-carrying properties of Fom's controls.
-struct LabelState
-{
-    QString Caption;
-};
-
-struct ButtonState
+// The state-carrying properties of Fom's controls. A label's and the
+// button's are their captions.
+struct CaptionState
 {
     QString Caption;
 };
@@ -124,9 +120,9 @@ public:
     data::MessageTable StageMsg;
 
     // --- Controls, with their values in the window's design. ---
-    ButtonState Com{texts::kWater};
-    LabelState LBl{texts::kDesignLabel};
-    LabelState TimLbl{texts::kDesignLabel};
+    CaptionState Com{texts::kWater};
+    CaptionState LBl{texts::kDesignLabel};
+    CaptionState TimLbl{texts::kDesignLabel};
     ShapeState ShpStr;
     TimerState Tim{false, 400};
     TimerState ImgTim{true, 100};
