@@ -29,8 +29,6 @@ namespace colour {
 inline constexpr std::uint32_t kRed = 0x0000FF;
 inline constexpr std::uint32_t kYellow = 0x00FFFF;
 inline constexpr std::uint32_t kBlue = 0xFF0000;
-inline constexpr std::uint32_t kWhite = 0xFFFFFF;
-inline constexpr std::uint32_t kBlack = 0x000000;
 } // namespace colour
 
 // The state-carrying properties of Fom's controls. A label's and the
@@ -67,8 +65,6 @@ struct PictureState
 class Fom
 {
 public:
-    // The water level's scale: the gauge shows 0 to kGaugeWidth.
-    static constexpr float kGaugeWidth = 800;
     // Each stage-up makes the growth clock this much faster, down to the floor.
     static constexpr int kIntervalStep = 30;
     static constexpr int kMinInterval = 10;

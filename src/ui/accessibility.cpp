@@ -75,7 +75,7 @@ public:
         case QAccessible::Name:
             return QStringLiteral("水の量");
         case QAccessible::Description:
-            return gauge()->meaning();
+            return bandMeaning(gauge()->bar().BackColor);
         case QAccessible::Value:
             return QString::number(gauge()->bar().Width);
         default:

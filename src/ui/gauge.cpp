@@ -14,12 +14,13 @@ namespace {
 // The dark brown of the pictures' outlines.
 const QColor kOutline(0x4b, 0x35, 0x2a);
 
-} // namespace
-
+// A 0x00BBGGRR colour as Qt's.
 QColor fromBgr(std::uint32_t bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
+
+} // namespace
 
 Gauge::Gauge(QWidget *parent)
     : QWidget(parent)
@@ -43,11 +44,6 @@ void Gauge::setBar(const ShapeState &bar)
     }
 }
 
-QString Gauge::meaning() const
-{
-    return bandMeaning(m_bar.BackColor);
-}
-
 QString bandMeaning(std::uint32_t colour)
 {
     switch (colour) {
@@ -60,19 +56,15 @@ QString bandMeaning(std::uint32_t colour)
     }
 }
 
-QRectF Gauge::barRect() const
-{
-    const double x = width() / kScaleWidth;
-    const double y = height() / kScaleHeight;
-    return QRectF(m_bar.Left * x, m_bar.Top * y, m_bar.Width * x, m_bar.Height * y);
-}
-
 void Gauge::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    // A level past 800 fills the gauge: the bar is cut at its edges.
-    const QRectF bar = barRect().intersected(QRectF(rect()));
+    // The bar in pixels. A level past 800 fills the gauge: the bar is cut
+    // at its edges.
+    const double x = width() / kScaleWidth;
+    const double y = height() / kScaleHeight;
+    const QRectF bar = QRectF(m_bar.Left * x, m_bar.Top * y, m_bar.Width * x, m_bar.Height * y).intersected(rect());
     if (bar.isEmpty())
         return;
     painter.fillRect(bar, fromBgr(m_bar.BackColor));
