@@ -178,18 +178,13 @@ QStringList decodeLines(QByteArrayView bytes)
     // as a character.
     QStringDecoder utf8(QStringConverter::Utf8,
                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    bool decoded = false;
-    if (marked) {
+    // Most editors on Linux save UTF-8 without a mark. Japanese text in
+    // Shift-JIS is practically never valid UTF-8 as a whole: its lead bytes
+    // 81 to 9F are UTF-8 continuation bytes.
+    const bool utf8Likely = marked || std::ranges::any_of(bytes, [](char c) { return (c & 0x80) != 0; });
+    if (utf8Likely)
         text = utf8.decode(bytes);
-        decoded = true;
-    } else if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) {
-        // Most editors on Linux save UTF-8 without a mark. Japanese text in
-        // Shift-JIS is practically never valid UTF-8 as a whole: its lead
-        // bytes 81 to 9F are UTF-8 continuation bytes.
-        text = utf8.decode(bytes);
-        decoded = !utf8.hasError();
-    }
-    if (!decoded) {
+    if (!marked && (!utf8Likely || utf8.hasError())) {
         QStringDecoder decoder("windows-31j");
         if (!decoder.isValid())
             throw FatalError(QStringLiteral("このコンピュータには Shift-JIS（コードページ 932）の文字コード変換がありません。"),

@@ -178,8 +178,3 @@ void reportProblems(const QList<FatalError> &problems, QWidget *parent)
     ProblemBox box(text, parent);
     box.exec();
 }
-
-void reportFatalError(const FatalError &error, QWidget *parent)
-{
-    reportProblems({error}, parent);
-}

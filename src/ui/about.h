@@ -20,8 +20,6 @@ void showAboutBox(QWidget *parent);
 // box over parent (or, without one, centred on the screen) and, for a
 // game started from a terminal, on stderr.
 void reportProblems(const QList<FatalError> &problems, QWidget *parent);
-void reportFatalError(const FatalError &error, QWidget *parent);
-
 
 // A game text's CR LF line ends as Qt's newlines, for labels and boxes.
 QString forDisplay(QString text);

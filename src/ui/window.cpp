@@ -99,7 +99,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     // Broken data ends the game: say what is wrong, then leave every event
     // loop, the about box's included, so main() returns 1.
     m_onFatal = [this](const FatalError &error) {
-        reportFatalError(error, this);
+        reportProblems({error}, this);
         QCoreApplication::exit(1);
     };
     m_com->setFocus();
