@@ -98,9 +98,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "%s\n", error.what());
             return 1;
         }
-        const QByteArray out = stateLine(game);
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-        std::fputc('\n', stdout);
+        std::printf("%s\n", stateLine(game).constData());
         std::fflush(stdout);
     }
     return 0;
