@@ -1,16 +1,14 @@
 #!/usr/bin/python3
 # bench.py, behind `make bench`: the game against pokotama-floor (bench/floor.cpp), each on a
 # fresh Xvfb, timed by their own lines on stderr (bench/benchprobe.cpp); README.md's Benchmark
-# section says what each figure means.
+# section says what each figure means. --runs 0 leaves out the long runs, --startups 0 the start-ups.
 #   bench/bench.py --game PATH --floor PATH --picture PATH [--runs N] [--startups N] [--seconds S]
-# --runs 0 leaves out the long runs, --startups 0 the start-ups.
 import argparse, contextlib, math, os, re, select, statistics, subprocess, tempfile, time
 from subprocess import DEVNULL, PIPE, Popen
 from dataclasses import dataclass, field
 
 FIRST_ROUND_TICKS = 150
 STAGE_UPS = (10, 30, 60, 100)  # each takes 30 ms off the growth clock's interval
-NOTED_LATE_MS = 2  # a period this much late is named in its run's line
 SETTLE_NS = 2_000_000_000  # from the first frame to a long run's window
 now = time.monotonic_ns  # CLOCK_MONOTONIC, as the programs' lines
 
@@ -48,7 +46,6 @@ class TickStats:
     mean_abs_pct: float = 0  # the same, each in % of its interval
     max_late_ms: float = 0  # largest period - interval (0 if none late)
     max_late_tick: int = 0  # the tick ending that period (0 if none late)
-    late: list = field(default_factory=list)  # (tick, ms) more than NOTED_LATE_MS late
     mismatches: int = 0  # ticks at another interval than the schedule's
     complete: bool = False  # the round reached tick 150 and ended there
     total_ms: float = 0  # start click to tick 150, if complete
@@ -65,7 +62,6 @@ def tick_stats(start, ticks):
         late, previous, s.ticks = (t.ns - previous) / 1e6 - interval, t.ns, s.ticks + 1
         s.mismatches += t.interval != interval
         deviations.append((abs(late), abs(late) / interval * 100))
-        s.late += [(t.count, late)] if late > NOTED_LATE_MS else []
         if late > s.max_late_ms:
             s.max_late_ms, s.max_late_tick = late, t.count
         if not t.running:
@@ -236,8 +232,6 @@ def note(name, kind, i, r):
         text += ", %d clicks, %d ticks, mean |dev| %.2f ms, latest %+.2f ms (tick %d), round %s" % (
             sum(n for _, n in r.clicks), t.ticks, t.mean_abs_ms, t.max_late_ms, t.max_late_tick,
             "%.3f s" % (t.total_ms / 1000) if t.complete else "not completed")
-        if t.late:
-            text += ", over %g ms late:" % NOTED_LATE_MS + "".join(" %d (%+.1f)" % late for late in t.late)
     print(text + "  (load %.2f)" % os.getloadavg()[0], flush=True)
 
 def row(figure, game, floor="-", ratio="-", target="", met=None):

@@ -11,7 +11,6 @@
  * A tick's time is when its timer event reached the game, before the game's
  * own work; the interval is the one it fired at, the rest the state after it.
  */
-#include "ui/creatureview.h"
 #include "ui/window.h"
 
 #include <QCoreApplication>
@@ -42,7 +41,7 @@ protected:
         } else if (watched == m_tim && event->type() == QEvent::Timer) {
             m_tickAt = now();
             m_tickInterval = m_window->fom().Tim.Interval;
-        } else if (watched == m_img && event->type() == QEvent::Paint && !m_framed && !m_e->picture().isNull()) {
+        } else if (watched == m_img && event->type() == QEvent::Paint && !m_framed && !m_window->fom().E.Picture.isEmpty()) {
             m_framed = true; // let the display paint, then note the time
             QCoreApplication::sendEvent(watched, event);
             std::fprintf(stderr, "pokotama-bench frame %lld\n", now());
@@ -56,8 +55,7 @@ private:
     {
         m_window = window;
         m_tim = window->findChild<QTimer *>(QStringLiteral("Tim"));
-        m_img = window->findChild<CreatureView *>(QStringLiteral("Img"));
-        m_e = window->findChild<PictureHolder *>(QStringLiteral("E"));
+        m_img = window->findChild<QWidget *>(QStringLiteral("Img"));
         qApp->removeEventFilter(this);
         m_tim->installEventFilter(this);
         m_img->installEventFilter(this);
@@ -78,8 +76,7 @@ private:
 
     GameWindow *m_window = nullptr;
     QTimer *m_tim = nullptr;
-    CreatureView *m_img = nullptr;
-    PictureHolder *m_e = nullptr;
+    QWidget *m_img = nullptr;
     qint64 m_tickAt = 0;
     int m_tickInterval = 0;
     bool m_running = false;

@@ -1,30 +1,53 @@
 /*
- * databench.cpp: pokotama-databench [--max-mib N], how reading text grows
- * with its size: decodes hostile text files of 1 MiB up to N (64, the most
- * the game reads, unless told), loads each as the message table, and prints
+ * databench.cpp: pokotama-databench [--max-mib N] [--repeat N], what reading
+ * the data and looking at the machine cost; figures only, never a failure.
+ * How reading text grows with its size: hostile text files of 1 MiB up to N
+ * (64, the most the game reads) decoded and loaded as the message table,
  * the time per byte, which should stay about the same as the file grows.
+ * What the look at the machine adds to the start, over N runs (200):
+ * finding the program's folder, and checking that a font draws the game's
+ * texts; the game's face is loaded first, as the window loads it, and timed
+ * apart, or the check's first run would pay for it.
  */
 #include "common/fatalerror.h"
+#include "data/datadir.h"
 #include "data/messagetable.h"
 #include "data/textfile.h"
+#include "ui/fontcheck.h"
+#include "ui/fonts.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
-#include <QStringList>
+#include <QFontInfo>
+#include <QFontMetrics>
 
+#include <algorithm>
 #include <cstdio>
+
+namespace {
+
+// The mean time of a step in microseconds, over repeat runs.
+template <typename Step> double microseconds(int repeat, Step step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < repeat; ++i)
+        step();
+    return double(timer.nsecsElapsed()) / 1000.0 / repeat;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    int maxMiB = int(data::kMaxDataFileBytes / (1024 * 1024));
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("--max-mib"))
-        maxMiB = args[2].toInt();
-    else if (args.size() != 1) {
-        std::fprintf(stderr, "usage: pokotama-databench [--max-mib N]\n");
-        return 2;
-    }
+    const auto option = [&](const char *name, int otherwise) {
+        const qsizetype at = args.indexOf(QLatin1String(name));
+        return at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : otherwise;
+    };
+    const int maxMiB = option("--max-mib", int(data::kMaxDataFileBytes / (1024 * 1024)));
+    const int repeat = std::max(1, option("--repeat", 200));
 
     // Each shape is its start and a unit repeated to fill the size.
     const struct
@@ -62,5 +85,20 @@ int main(int argc, char *argv[])
                 mib = maxMiB / 4; // end on the largest size asked for
         }
     }
+
+    const double folder = microseconds(repeat, [] { (void)data::programFolder(); });
+    // The face at the message area's size, measured as the window's label
+    // measures it on its first paint.
+    const double face = microseconds(1, [] { (void)QFontMetrics(gameFont(15, true)).horizontalAdvance(gameTexts()); });
+    bool drawable = true;
+    const double firstCheck = microseconds(1, [&] { drawable = undrawableCharacters(gameTexts(), gameFont(12, false)).isEmpty(); });
+    const double check = microseconds(repeat, [] { (void)undrawableCharacters(gameTexts(), gameFont(12, false)); });
+
+    std::printf("\nprogram folder from /proc/self/exe  %9.1f us\n", folder);
+    std::printf("game's face loaded (window's cost)  %9.1f us\n", face);
+    std::printf("font check, first run               %9.1f us\n", firstCheck);
+    std::printf("font check, later runs              %9.1f us\n", check);
+    std::printf("the game's face here: %s; its texts drawable: %s\n",
+                qPrintable(QFontInfo(gameFont(15, false)).family()), drawable ? "yes" : "no");
     return 0;
 }

@@ -1,17 +1,15 @@
 /*
- * soak.cpp: pokotama-soak [--rounds N] [--seed S] [--data DIR] [--uncached],
- * a long session of random play: N rounds (a million unless told), each a
- * random mix of the window's events, some by a player who waters when the
- * gauge runs low, so every ending comes up and the growth clock reaches its
+ * soak.cpp: pokotama-soak [--rounds N] [--seed S] [--data DIR], a long
+ * session of random play: N rounds (a million unless told), each a random
+ * mix of the window's events, some by a player who waters when the gauge
+ * runs low, so every ending comes up and the growth clock reaches its
  * fastest. It checks the rules' promises (testing/rules.h) after every event
- * and at the end that memory stopped growing once warmed up. --uncached
- * plays on the game's own platform, which reads the data at every use.
+ * and at the end that memory stopped growing once warmed up.
  */
 #include "common/fatalerror.h"
 #include "data/datadir.h"
 #include "driver/driver.h"
 #include "game/texts.h"
-#include "services/dataplatform.h"
 #include "testing/memoryplatform.h"
 #include "testing/player.h"
 #include "testing/rules.h"
@@ -78,33 +76,28 @@ int main(int argc, char *argv[])
     const QCommandLineOption roundsOption(QStringLiteral("rounds"), {}, QStringLiteral("N"), QStringLiteral("1000000"));
     const QCommandLineOption seedOption(QStringLiteral("seed"), {}, QStringLiteral("S"), QStringLiteral("20261208"));
     const QCommandLineOption dataOption(QStringLiteral("data"), {}, QStringLiteral("DIR"));
-    const QCommandLineOption uncachedOption(QStringLiteral("uncached"));
-    parser.addOptions({roundsOption, seedOption, dataOption, uncachedOption});
+    parser.addOptions({roundsOption, seedOption, dataOption});
     bool roundsOk = false;
     bool seedOk = false;
     const bool parsed = parser.parse(app.arguments()) && parser.positionalArguments().isEmpty();
     const qint64 rounds = parser.value(roundsOption).toLongLong(&roundsOk);
     const quint32 seed = parser.value(seedOption).toUInt(&seedOk);
     if (!parsed || !roundsOk || !seedOk || rounds < 1) {
-        std::fprintf(stderr, "usage: pokotama-soak [--rounds N] [--seed S] [--data DIR] [--uncached]\n");
+        std::fprintf(stderr, "usage: pokotama-soak [--rounds N] [--seed S] [--data DIR]\n");
         return 2;
     }
-    const bool uncached = parser.isSet(uncachedOption);
     const QString dir = parser.isSet(dataOption) ? data::withTrailingSlash(parser.value(dataOption))
                                                  : data::resolveDataDir(QCoreApplication::applicationDirPath());
 
     try {
         // Read once, a million rounds measure the game and not the disk.
         MemoryPlatform cached;
-        DataPlatform real(dir);
-        if (!uncached)
-            cached.readFolder(dir);
-        driver::Driver game(uncached ? static_cast<Platform &>(real) : cached);
+        cached.readFolder(dir);
+        driver::Driver game(cached);
         const Fom &fom = game.fom();
         driver::RuleCheck rules;
         QRandomGenerator random(seed);
-        std::printf("pokotama-soak: %lld rounds, seed %u, data %s%s\n", rounds, seed, qPrintable(dir),
-                    uncached ? " (read at every use)" : " (read once)");
+        std::printf("pokotama-soak: %lld rounds, seed %u, data %s (read once)\n", rounds, seed, qPrintable(dir));
         std::fflush(stdout);
 
         QElapsedTimer clock;

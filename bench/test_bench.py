@@ -45,7 +45,7 @@ class GrowthClock(unittest.TestCase):
         ticks = perfect_round()
         ticks[41].ns += 6 * MS  # tick 42; the clock does not drift, so 43 is early
         s = tick_stats(START, ticks)
-        self.assertEqual((s.max_late_ms, s.max_late_tick, s.late, s.total_ms), (6, 42, [(42, 6)], 48000))
+        self.assertEqual((s.max_late_ms, s.max_late_tick, s.total_ms), (6, 42, 48000))
         self.assertAlmostEqual(s.mean_abs_ms, 12 / 150)
         self.assertAlmostEqual(s.mean_abs_pct, 2 * 6 / 340 * 100 / 150)
 

@@ -77,16 +77,14 @@ struct CountedPlatform : driver::CountingPlatform
 // Wired as main() wires it, with the game's requests counted on the way.
 struct Game
 {
-    AboutDialog about;
     DataPlatform platform;
     CountedPlatform counted{platform};
     GameWindow window{counted, platform};
     QStringList fatalErrors;
 
     explicit Game(const QString &dataDir = kData)
-        : platform(dataDir, &about)
+        : platform(dataDir, [this] { showAboutBox(&window); })
     {
-        about.setParent(&window);
         window.setFatalHandler([this](const FatalError &error) { fatalErrors << error.message(); });
         if (window.loadForm()) {
             window.show();

@@ -293,6 +293,22 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("絵のファイル")), qPrintable(error));
     }
 
+    // The look before the window reads only headers, but a header that
+    // tells no size it can use (a BMP stored top to bottom gives a negative
+    // height) sends the picture to the decoder, which refuses it without
+    // its pixels; whole, it passes.
+    void checkDecodesWhatTheHeaderDoesNotTell()
+    {
+        data::checkPicture(bmpHeader(4, -4) + QByteArray(4 * 4 * 3, '\x7f'), QStringLiteral("0.dat"));
+        QString error;
+        try {
+            data::checkPicture(bmpHeader(4, -4), QStringLiteral("0.dat"));
+        } catch (const FatalError &problem) {
+            error = problem.english();
+        }
+        QVERIFY2(error.startsWith("The picture 0.dat "), qPrintable(error));
+    }
+
     void missingPicture()
     {
         const QString path = m_dir.path() + "/4.dat";

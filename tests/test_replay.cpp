@@ -247,20 +247,27 @@ private slots:
     {
         QTest::addColumn<QByteArray>("events");
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("unknown event") << QByteArray("load\njump\n") << QStringList{"--data", kData};
-        QTest::newRow("event before load") << QByteArray("tick\n") << QStringList{"--data", kData};
-        QTest::newRow("second load") << QByteArray("load\nload\n") << QStringList{"--data", kData};
-        QTest::newRow("unknown option") << QByteArray("load\n") << QStringList{"--fast"};
-        QTest::newRow("--data without a folder") << QByteArray("load\n") << QStringList{"--data"};
+        QTest::addColumn<QString>("why");
+        const QStringList data{"--data", kData};
+        QTest::newRow("unknown event") << QByteArray("load\njump\n") << data << "unknown event \"jump\"";
+        QTest::newRow("event before load")
+            << QByteArray("tick\n") << data << "the first event must be \"load\", not \"tick\"";
+        QTest::newRow("unknown event first")
+            << QByteArray("jump\n") << data << "the first event must be \"load\", not \"jump\"";
+        QTest::newRow("second load") << QByteArray("load\nload\n") << data << "\"load\" comes only once";
+        QTest::newRow("unknown option") << QByteArray("load\n") << QStringList{"--fast"} << "unknown argument";
+        QTest::newRow("--data without a folder") << QByteArray("load\n") << QStringList{"--data"} << "unknown argument";
     }
 
+    // Bad input is refused with a line that says what is wrong.
     void badInputIsStatus2()
     {
         QFETCH(QByteArray, events);
         QFETCH(QStringList, args);
+        QFETCH(QString, why);
         const Run run = replay(events, args);
         QCOMPARE(run.status, 2);
-        QVERIFY(!run.err.isEmpty());
+        QVERIFY2(run.err.startsWith("pokotama-sim: " + why + "\n"), qPrintable(run.err));
     }
 };
 

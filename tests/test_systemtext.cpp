@@ -5,7 +5,7 @@
  */
 #include "common/fatalerror.h"
 #include "common/systemtext.h"
-#include "data/programfolder.h"
+#include "data/datadir.h"
 #include "data/textfile.h"
 
 #include <QCoreApplication>

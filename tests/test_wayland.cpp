@@ -24,14 +24,12 @@ const QString kData = QStringLiteral(POKOTAMA_DATA);
 // The game's window, wired as main() wires it, loaded and shown.
 struct Game
 {
-    AboutDialog about;
-    DataPlatform platform{kData, &about};
+    DataPlatform platform{kData, [this] { showAboutBox(&window); }};
     GameWindow window{platform, platform};
     bool loaded = false;
 
     Game()
     {
-        about.setParent(&window);
         loaded = window.loadForm();
         window.show();
     }

@@ -63,8 +63,7 @@ private slots:
     // later (after it was minimised) starts nothing.
     void firstShowingStartsARound()
     {
-        AboutDialog about;
-        DataPlatform platform(kData, &about);
+        DataPlatform platform(kData, [] { showAboutBox(nullptr); });
         GameWindow window(platform, platform);
         QVERIFY(window.loadForm());
         auto *com = window.findChild<QPushButton *>(QStringLiteral("Com"));

@@ -5,6 +5,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cstring>
 #include <langinfo.h>
 
@@ -17,38 +18,6 @@ constexpr char16_t kKeptByte = 0xDC00;
 bool isKeptByte(char16_t unit)
 {
     return unit >= kKeptByte + 0x80 && unit <= kKeptByte + 0xFF;
-}
-
-// The length of the valid UTF-8 sequence at the start of bytes (shortest
-// form, no surrogates, at most U+10FFFF), or 0 if there is none.
-qsizetype utf8Sequence(QByteArrayView bytes, char32_t &code)
-{
-    const auto at = [&](qsizetype i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = at(0);
-    qsizetype length;
-    char32_t minimum;
-    if (lead < 0x80) {
-        code = lead;
-        return 1;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, minimum = 0x80, code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, minimum = 0x800, code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, minimum = 0x10000, code = lead & 0x07;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length)
-        return 0;
-    for (qsizetype i = 1; i < length; ++i) {
-        if ((at(i) & 0xC0) != 0x80)
-            return 0;
-        code = (code << 6) | (at(i) & 0x3F);
-    }
-    if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return 0;
-    return length;
 }
 
 // The locale's character set, when it is neither UTF-8 nor plain ASCII:
@@ -97,15 +66,20 @@ QString fromBytes(QByteArrayView bytes)
     QString name;
     name.reserve(bytes.size());
     while (!bytes.isEmpty()) {
-        char32_t code = 0;
-        const qsizetype length = utf8Sequence(bytes, code);
-        if (length == 0) {
-            name += QChar(char16_t(kKeptByte + static_cast<unsigned char>(bytes[0])));
+        // The sequence its first byte starts. Qt's decoder knows UTF-8's
+        // rules (shortest form, no surrogates, at most U+10FFFF): a sequence
+        // is valid exactly when encoding what it decodes to gives it back.
+        const auto lead = static_cast<unsigned char>(bytes[0]);
+        const qsizetype length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const QByteArrayView sequence = bytes.first(std::min(length, bytes.size()));
+        const QString character = QString::fromUtf8(sequence);
+        if (character.toUtf8() == sequence) {
+            name += character;
+            bytes = bytes.sliced(sequence.size());
+        } else {
+            name += QChar(char16_t(kKeptByte + lead));
             bytes = bytes.sliced(1);
-            continue;
         }
-        name += QChar::fromUcs4(code);
-        bytes = bytes.sliced(length);
     }
     return name;
 }

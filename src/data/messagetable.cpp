@@ -25,31 +25,27 @@ MessageTable loadMessageTable(const QStringList &lines, const QString &path)
     MessageTable table;
     int group = 0;
     int line = 0;
-    qsizetype next = 0; // index of the next line to read
-    while (next < lines.size()) {
-        qsizetype at = next++;
+    for (qsizetype at = 0; at < lines.size(); ++at) {
         if (lines[at] == kGroupEnd) {
-            const qsizetype markerLine = at + 1;
             ++group;
             line = 0;
             // The line after ">" is read whatever it is, so a ">" as the
             // file's last line has nothing to read.
-            if (next >= lines.size())
-                throwAt(path, markerLine,
+            if (at + 1 == lines.size())
+                throwAt(path, at + 1,
                         QStringLiteral("「>」で終わっています。「>」の次には少なくとも 1 行が要ります。"),
                         QStringLiteral("the file ends right after \">\"; a \">\" must be followed by a line."));
             if (group >= kGroups)
-                throwAt(path, markerLine,
+                throwAt(path, at + 1,
                         QStringLiteral("%1 つ目の「>」で 6 つ目のグループが始まります。グループは 5 つまでです。").arg(group),
                         QStringLiteral("\">\" number %1 starts a sixth group; there are at most 5 groups.").arg(group));
-            at = next++;
+            ++at;
         }
         if (line >= kLinesPerGroup)
             throwAt(path, at + 1,
                     QStringLiteral("グループ %1 の 12 行目です。1 つのグループは 11 行までです。").arg(group),
                     QStringLiteral("a twelfth line in group %1; a group holds at most 11 lines.").arg(group));
-        table[group][line] = lines[at];
-        ++line;
+        table[group][line++] = lines[at];
     }
     return table;
 }

@@ -211,47 +211,40 @@ bool cutShort(const QByteArray &format, QByteArrayView bytes, QSize size)
     return false;
 }
 
-// A reader of the picture in bytes, its format told from the content.
-// Throws FatalError for an empty file.
-class Reader
+// The picture in bytes, decoded, or with decode false only what its header
+// tells checked (and decoded only where the header tells no size).
+QImage readPicture(QByteArray bytes, const QString &path, bool decode)
 {
-public:
-    Reader(QByteArray &bytes, const QString &path)
-        : m_buffer(&bytes)
-    {
-        if (bytes.isEmpty())
-            throwBadPicture(path, QStringLiteral("が空です。"), QStringLiteral("is empty."));
-        m_buffer.open(QIODevice::ReadOnly);
-        m_reader.setDevice(&m_buffer);
-        m_reader.setDecideFormatFromContent(true);
+    if (bytes.isEmpty())
+        throwBadPicture(path, QStringLiteral("が空です。"), QStringLiteral("is empty."));
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    reader.setDecideFormatFromContent(true);
+    const QByteArray format = reader.format();
+    if (!decode && format.isEmpty())
+        throwNotAPicture(path);
+
+    // Most formats tell their size from the header, before any pixel is
+    // decoded: refuse a picture that claims to be enormous up front.
+    const QSize claimed = reader.size();
+    if (tooBig(claimed))
+        throwTooBig(path, claimed);
+    // A header that tells no size (Qt gives -1 × -1) is decoded to learn it,
+    // as is a BMP stored top to bottom, whose negative height Qt also calls
+    // invalid (one that is too big was refused above, undecoded).
+    if (!decode && claimed.isValid()) {
+        if (cutShort(format, bytes, claimed))
+            throwCutShort(path, format);
+        return {};
     }
 
-    QImageReader *operator->() { return &m_reader; }
-
-private:
-    QBuffer m_buffer;
-    QImageReader m_reader;
-};
-
-} // namespace
-
-QImage decodePicture(QByteArray bytes, const QString &path)
-{
-    Reader reader(bytes, path);
     // The limit holds for every reader in the program, also those that Qt
     // starts inside one picture (an icon holding a PNG): no picture within
     // our bounds needs more, in the widest format Qt's readers make.
     QImageReader::setAllocationLimit(int(kMaxPicturePixels * kMaxBytesPerPixel / (1024 * 1024)));
-
-    // Most formats tell their size from the header, before any pixel is
-    // decoded: refuse a picture that claims to be enormous up front.
-    const QSize claimed = reader->size();
-    if (tooBig(claimed))
-        throwTooBig(path, claimed);
-
-    const QByteArray format = reader->format();
     QImage image;
-    if (!reader->read(&image) || image.isNull())
+    if (!reader.read(&image) || image.isNull())
         throwNotAPicture(path);
     if (tooBig(image.size()))
         throwTooBig(path, image.size());
@@ -260,24 +253,16 @@ QImage decodePicture(QByteArray bytes, const QString &path)
     return image;
 }
 
+} // namespace
+
+QImage decodePicture(QByteArray bytes, const QString &path)
+{
+    return readPicture(std::move(bytes), path, true);
+}
+
 void checkPicture(QByteArray bytes, const QString &path)
 {
-    Reader reader(bytes, path);
-    const QByteArray format = reader->format();
-    if (format.isEmpty())
-        throwNotAPicture(path);
-    const QSize claimed = reader->size();
-    // A header that tells no size (Qt gives -1 × -1) is decoded to learn it.
-    // Qt also calls the negative height of a BMP stored top to bottom
-    // invalid: such a size that is too big is refused below, undecoded.
-    if (!claimed.isValid() && !tooBig(claimed)) {
-        decodePicture(bytes, path);
-        return;
-    }
-    if (tooBig(claimed))
-        throwTooBig(path, claimed);
-    if (cutShort(format, bytes, QSize(qAbs(claimed.width()), qAbs(claimed.height()))))
-        throwCutShort(path, format);
+    readPicture(std::move(bytes), path, false);
 }
 
 QImage loadPicture(const QString &path)

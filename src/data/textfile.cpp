@@ -6,6 +6,7 @@
 #include "common/fatalerror.h"
 #include "common/systemtext.h"
 
+#include <QScopeGuard>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -116,11 +117,7 @@ QByteArray readDataFile(const QString &path)
     const int fd = openDataFile(path);
     // Read by hand rather than through QFile: its error texts are the
     // locale's, in an encoding it may not read.
-    struct Closer
-    {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{fd};
+    const auto closer = qScopeGuard([fd] { ::close(fd); });
 
     struct stat info {};
     if (::fstat(fd, &info) != 0)
@@ -162,8 +159,6 @@ QByteArray readDataFile(const QString &path)
 
 QStringList decodeLines(QByteArrayView bytes)
 {
-    QStringList lines;
-
     // A text editor that saves as UTF-8 may put the byte-order mark EF BB BF
     // first (Windows Notepad does). EF BB is no character in code page 932,
     // so no Shift-JIS file starts this way: such a file is read as UTF-8,
@@ -172,7 +167,7 @@ QStringList decodeLines(QByteArrayView bytes)
     if (marked)
         bytes = bytes.sliced(kUtf8ByteOrderMark.size());
     if (bytes.isEmpty())
-        return lines;
+        return {};
 
     // Decode the whole file at once; CR and LF never occur inside a
     // character of either encoding, so splitting the decoded text is the
@@ -183,18 +178,13 @@ QStringList decodeLines(QByteArrayView bytes)
     // as a character.
     QStringDecoder utf8(QStringConverter::Utf8,
                         QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    bool decoded = false;
-    if (marked) {
+    // Most editors on Linux save UTF-8 without a mark. Japanese text in
+    // Shift-JIS is practically never valid UTF-8 as a whole: its lead bytes
+    // 81 to 9F are UTF-8 continuation bytes.
+    const bool utf8Likely = marked || std::ranges::any_of(bytes, [](char c) { return (c & 0x80) != 0; });
+    if (utf8Likely)
         text = utf8.decode(bytes);
-        decoded = true;
-    } else if (std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; })) {
-        // Most editors on Linux save UTF-8 without a mark. Japanese text in
-        // Shift-JIS is practically never valid UTF-8 as a whole: its lead
-        // bytes 81 to 9F are UTF-8 continuation bytes.
-        text = utf8.decode(bytes);
-        decoded = !utf8.hasError();
-    }
-    if (!decoded) {
+    if (!marked && (!utf8Likely || utf8.hasError())) {
         QStringDecoder decoder("windows-31j");
         if (!decoder.isValid())
             throw FatalError(QStringLiteral("このコンピュータには Shift-JIS（コードページ 932）の文字コード変換がありません。"),
@@ -209,6 +199,9 @@ QStringList decodeLines(QByteArrayView bytes)
         repairIcuControls(text);
     }
 
+    // Split by hand, in one pass: QString::replace, to make every line end
+    // an LF first, grows far faster than the file on many CR LFs.
+    QStringList lines;
     qsizetype start = 0;
     const qsizetype size = text.size();
     for (qsizetype i = 0; i < size; ++i) {
@@ -231,11 +224,7 @@ QStringList readTextFile(const QString &path)
     const QByteArray bytes = readDataFile(path);
     // Count the lines before making them, by the same rule as decodeLines:
     // CR and LF bytes are line ends in either encoding.
-    qsizetype lines = 0;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n' || (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
-            ++lines;
-    }
+    qsizetype lines = bytes.count('\n') + bytes.count('\r') - bytes.count("\r\n");
     if (!bytes.isEmpty() && bytes.back() != '\n' && bytes.back() != '\r')
         ++lines;
     if (lines > kMaxTextLines)

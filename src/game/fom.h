@@ -29,17 +29,11 @@ namespace colour {
 inline constexpr std::uint32_t kRed = 0x0000FF;
 inline constexpr std::uint32_t kYellow = 0x00FFFF;
 inline constexpr std::uint32_t kBlue = 0xFF0000;
-inline constexpr std::uint32_t kWhite = 0xFFFFFF;
-inline constexpr std::uint32_t kBlack = 0x000000;
 } // namespace colour
 
-// The state-carrying properties of Fom's controls.
-struct LabelState
-{
-    QString Caption;
-};
-
-struct ButtonState
+// The state-carrying properties of Fom's controls. A label's and the
+// button's are their captions.
+struct CaptionState
 {
     QString Caption;
 };
@@ -52,6 +46,8 @@ struct ShapeState
     float Width = 0;
     float Height = 2;
     std::uint32_t BackColor = colour::kRed;
+
+    bool operator==(const ShapeState &) const = default;
 };
 
 struct TimerState
@@ -69,8 +65,6 @@ struct PictureState
 class Fom
 {
 public:
-    // The water level's scale: the gauge shows 0 to kGaugeWidth.
-    static constexpr float kGaugeWidth = 800;
     // Each stage-up makes the growth clock this much faster, down to the floor.
     static constexpr int kIntervalStep = 30;
     static constexpr int kMinInterval = 10;
@@ -122,9 +116,9 @@ public:
     data::MessageTable StageMsg;
 
     // --- Controls, with their values in the window's design. ---
-    ButtonState Com{texts::kWater};
-    LabelState LBl{texts::kDesignLabel};
-    LabelState TimLbl{texts::kDesignLabel};
+    CaptionState Com{texts::kWater};
+    CaptionState LBl{texts::kDesignLabel};
+    CaptionState TimLbl{texts::kDesignLabel};
     ShapeState ShpStr;
     TimerState Tim{false, 400};
     TimerState ImgTim{true, 100};

@@ -8,33 +8,25 @@
 #include "data/textfile.h"
 #include "game/texts.h"
 
-#include <functional>
-
-namespace {
-
-// Runs check, keeping the problem it finds.
-void collect(QList<FatalError> &problems, const std::function<void()> &check)
-{
-    try {
-        check();
-    } catch (const FatalError &problem) {
-        problems.append(problem);
-    }
-}
-
-} // namespace
-
 QList<FatalError> checkDataFolder(const QString &dataDir)
 {
     QList<FatalError> problems;
+    // Runs check, keeping the problem it finds.
+    const auto collect = [&problems](const auto &check) {
+        try {
+            check();
+        } catch (const FatalError &problem) {
+            problems.append(problem);
+        }
+    };
     // Without its folder every file would be missing: say so once.
-    collect(problems, [&] { data::requireFolder(dataDir.endsWith(u'/') ? dataDir.chopped(1) : dataDir); });
+    collect([&] { data::requireFolder(dataDir.endsWith(u'/') ? dataDir.chopped(1) : dataDir); });
     if (!problems.isEmpty())
         return problems;
 
     for (const QString &name : texts::kTextFiles) {
         const QString path = dataDir + name + texts::kTextSuffix;
-        collect(problems, [&] {
+        collect([&] {
             const QStringList lines = data::readTextFile(path);
             if (name == texts::kMessages)
                 data::loadMessageTable(lines, path);
@@ -42,7 +34,7 @@ QList<FatalError> checkDataFolder(const QString &dataDir)
     }
     for (const QString &name : texts::kPictureFiles) {
         const QString path = dataDir + name + texts::kPictureSuffix;
-        collect(problems, [&] { data::checkPicture(data::readDataFile(path), path); });
+        collect([&] { data::checkPicture(data::readDataFile(path), path); });
     }
     return problems;
 }

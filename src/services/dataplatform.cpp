@@ -5,12 +5,11 @@
 
 #include "data/datadir.h"
 #include "data/picture.h"
-#include "data/programfolder.h"
 #include "data/textfile.h"
 
-DataPlatform::DataPlatform(QString dataDir, AboutBox *about)
+DataPlatform::DataPlatform(QString dataDir, std::function<void()> showAbout)
     : m_dataDir(std::move(dataDir))
-    , m_about(about)
+    , m_showAbout(std::move(showAbout))
 {
 }
 
@@ -40,8 +39,8 @@ void DataPlatform::loadPicture(const QString &path)
 
 void DataPlatform::showAbout()
 {
-    if (m_about)
-        m_about->show();
+    if (m_showAbout)
+        m_showAbout();
 }
 
 float DataPlatform::rnd()

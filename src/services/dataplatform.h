@@ -17,13 +17,16 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
 class DataPlatform : public Platform, public PictureSource
 {
 public:
     // dataDir is the data folder to read; empty means "dat" beside the
     // program, and dataDir() throws FatalError where the program's folder
-    // cannot be found. about, if given, must outlive the platform.
-    explicit DataPlatform(QString dataDir = QString(), AboutBox *about = nullptr);
+    // cannot be found. showAbout, if given, shows the about box and
+    // returns once it is closed.
+    explicit DataPlatform(QString dataDir = QString(), std::function<void()> showAbout = {});
 
     QString dataDir() override;
     QStringList readLines(const QString &path) override;
@@ -35,7 +38,7 @@ public:
 
 private:
     QString m_dataDir;
-    AboutBox *m_about;
+    std::function<void()> m_showAbout;
     QImage m_picture;
     QByteArray m_pictureBytes; // the file m_picture was decoded from
     Rnd m_rnd;

@@ -51,9 +51,9 @@ QByteArray stateLine(const driver::Driver &game)
     return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 
-int usage(const char *why)
+int usage(const QByteArray &why)
 {
-    std::fprintf(stderr, "pokotama-sim: %s\nusage: pokotama-sim [--data DIR] < events\n", why);
+    std::fprintf(stderr, "pokotama-sim: %s\nusage: pokotama-sim [--data DIR] < events\n", why.constData());
     return 2;
 }
 
@@ -85,15 +85,11 @@ int main(int argc, char *argv[])
         const std::optional<driver::Event> event = driver::eventNamed(name);
         // load must come first and only once: a load once loaded is as
         // wrong as any other event before it.
-        if ((event == driver::Event::Load) == loaded) {
-            const QByteArray why = (loaded ? QByteArray("\"load\" comes only once")
-                                           : "the first event must be \"load\", not \"" + name.toUtf8() + '"');
-            return usage(why.constData());
-        }
-        if (!event) {
-            const QByteArray why = "unknown event \"" + name.toUtf8() + '"';
-            return usage(why.constData());
-        }
+        if ((event == driver::Event::Load) == loaded)
+            return usage(loaded ? QByteArray("\"load\" comes only once")
+                                : "the first event must be \"load\", not \"" + name.toUtf8() + '"');
+        if (!event)
+            return usage("unknown event \"" + name.toUtf8() + '"');
         try {
             game.send(*event);
             loaded = true;
@@ -102,9 +98,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "%s\n", error.what());
             return 1;
         }
-        const QByteArray out = stateLine(game);
-        std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-        std::fputc('\n', stdout);
+        std::printf("%s\n", stateLine(game).constData());
         std::fflush(stdout);
     }
     return 0;

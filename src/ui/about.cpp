@@ -52,11 +52,11 @@ public:
         icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical, nullptr, this).pixmap(side, side));
         icon->setAlignment(Qt::AlignTop);
 
-        m_label = new QLabel(this);
-        m_label->setObjectName(QStringLiteral("text"));
-        m_label->setTextFormat(Qt::PlainText);
-        m_label->setWordWrap(true);
-        const QFontMetrics metrics(m_label->font());
+        auto *label = new QLabel(this);
+        label->setObjectName(QStringLiteral("text"));
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        const QFontMetrics metrics(label->font());
         const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
         const int roomy = screen ? screen->availableGeometry().width() * 2 / 3 : 800;
         QString shown = text;
@@ -79,23 +79,20 @@ public:
         }
         for (const QString &line : shown.split(u'\n'))
             longestLine = std::max(longestLine, metrics.horizontalAdvance(line));
-        m_label->setText(shown);
-        m_label->setMinimumWidth(std::max(longestWord + 2, std::min(longestLine + 2, roomy)));
+        label->setText(shown);
+        label->setMinimumWidth(std::max(longestWord + 2, std::min(longestLine + 2, roomy)));
 
         auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
         connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 
         auto *row = new QHBoxLayout;
         row->addWidget(icon);
-        row->addWidget(m_label, 1);
+        row->addWidget(label, 1);
         auto *column = new QVBoxLayout(this);
         column->addLayout(row);
         column->addWidget(buttons);
         column->setSizeConstraint(QLayout::SetFixedSize);
     }
-
-private:
-    QLabel *m_label;
 };
 
 QString folderOf(const QString &path)
@@ -180,9 +177,4 @@ void reportProblems(const QList<FatalError> &problems, QWidget *parent)
     std::fflush(stderr);
     ProblemBox box(text, parent);
     box.exec();
-}
-
-void reportFatalError(const FatalError &error, QWidget *parent)
-{
-    reportProblems({error}, parent);
 }

@@ -75,7 +75,7 @@ public:
         case QAccessible::Name:
             return QStringLiteral("水の量");
         case QAccessible::Description:
-            return gauge()->meaning();
+            return bandMeaning(gauge()->bar().BackColor);
         case QAccessible::Value:
             return QString::number(gauge()->bar().Width);
         default:
@@ -147,11 +147,7 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
 
 void installAccessibility()
 {
-    static const bool installed = [] {
-        QAccessible::installFactory(factory);
-        return true;
-    }();
-    (void)installed;
+    [[maybe_unused]] static const bool installed = (QAccessible::installFactory(factory), true);
 }
 
 QString creatureDescription(const QString &picture)

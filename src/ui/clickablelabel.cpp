@@ -10,7 +10,6 @@
 #include <QRawFont>
 #include <QTextLayout>
 
-
 namespace {
 
 // From this many device pixels on, Qt draws glyphs as outlines rather than

@@ -5,6 +5,8 @@
 
 #include <QPainter>
 
+#include <utility>
+
 PictureHolder::PictureHolder(QWidget *parent)
     : QWidget(parent)
 {
@@ -33,17 +35,12 @@ void CreatureView::showFrame(int frame)
 
 void CreatureView::pictureChanged()
 {
-    dropScaledFrames();
-}
-
-void CreatureView::dropScaledFrames()
-{
     m_scaled = {};
 }
 
 void CreatureView::resizeEvent(QResizeEvent *)
 {
-    dropScaledFrames();
+    pictureChanged();
 }
 
 QImage CreatureView::renderFrame(int frame)
@@ -54,10 +51,8 @@ QImage CreatureView::renderFrame(int frame)
 const QPixmap &CreatureView::scaledFrame(int frame)
 {
     const qreal ratio = devicePixelRatioF();
-    if (ratio != m_scaledRatio) {
-        dropScaledFrames();
-        m_scaledRatio = ratio;
-    }
+    if (ratio != std::exchange(m_scaledRatio, ratio))
+        m_scaled = {};
     QPixmap &scaled = m_scaled[frame == 1 ? 0 : 1];
     if (!scaled.isNull())
         return scaled;

@@ -61,7 +61,6 @@ protected:
 
 private:
     const QPixmap &scaledFrame(int frame);
-    void dropScaledFrames();
 
     const PictureHolder *m_holder;
     int m_frame = 1;

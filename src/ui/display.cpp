@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QByteArrayList>
+#include <QFile>
 #include <QString>
 #include <QtGlobal>
 
@@ -59,17 +60,11 @@ QByteArray releaseStderr()
     std::fflush(stderr);
     ::dup2(g_stderr, STDERR_FILENO);
     ::close(g_stderr);
-    QByteArray caught;
-    char buffer[4096];
-    off_t offset = 0;
-    ssize_t got;
-    while ((got = ::pread(g_caught, buffer, sizeof buffer, offset)) > 0) {
-        caught.append(buffer, got);
-        offset += got;
-    }
-    ::close(g_caught);
+    QFile caught;
+    caught.open(g_caught, QIODevice::ReadOnly, QFile::AutoCloseHandle);
+    caught.seek(0);
     g_caught = g_stderr = -1;
-    return caught;
+    return caught.readAll();
 }
 
 void holdWhileOpening(QtMsgType type, const QMessageLogContext &context, const QString &text)

@@ -57,10 +57,8 @@ QString gameTexts()
 {
     QStringList all{texts::kStart, texts::kWater, texts::kStartOver, texts::kWither, texts::kRot,
                     texts::kGrowthBefore, texts::kGrowthAfter, forDisplay(aboutText())};
-    for (const QString &title : texts::kStageTitles)
-        all << title;
-    for (const QString &speech : texts::kSpeeches)
-        all << speech;
+    all << QStringList(texts::kStageTitles.begin(), texts::kStageTitles.end())
+        << QStringList(texts::kSpeeches.begin(), texts::kSpeeches.end());
     return all.join(u' ');
 }
 

@@ -53,4 +53,3 @@ QFont gameFont(double points, bool boldItalic)
     font.setItalic(boldItalic);
     return font;
 }
-

@@ -14,12 +14,13 @@ namespace {
 // The dark brown of the pictures' outlines.
 const QColor kOutline(0x4b, 0x35, 0x2a);
 
-} // namespace
-
+// A 0x00BBGGRR colour as Qt's.
 QColor fromBgr(std::uint32_t bgr)
 {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
+
+} // namespace
 
 Gauge::Gauge(QWidget *parent)
     : QWidget(parent)
@@ -29,8 +30,7 @@ Gauge::Gauge(QWidget *parent)
 
 void Gauge::setBar(const ShapeState &bar)
 {
-    if (bar.Left == m_bar.Left && bar.Top == m_bar.Top && bar.Width == m_bar.Width && bar.Height == m_bar.Height
-        && bar.BackColor == m_bar.BackColor)
+    if (bar == m_bar)
         return;
     const ShapeState before = std::exchange(m_bar, bar);
     update();
@@ -42,11 +42,6 @@ void Gauge::setBar(const ShapeState &bar)
         QAccessibleEvent event(this, QAccessible::DescriptionChanged);
         QAccessible::updateAccessibility(&event);
     }
-}
-
-QString Gauge::meaning() const
-{
-    return bandMeaning(m_bar.BackColor);
 }
 
 QString bandMeaning(std::uint32_t colour)
@@ -61,19 +56,15 @@ QString bandMeaning(std::uint32_t colour)
     }
 }
 
-QRectF Gauge::barRect() const
-{
-    const double x = width() / kScaleWidth;
-    const double y = height() / kScaleHeight;
-    return QRectF(m_bar.Left * x, m_bar.Top * y, m_bar.Width * x, m_bar.Height * y);
-}
-
 void Gauge::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    // A level past 800 fills the gauge: the bar is cut at its edges.
-    const QRectF bar = barRect().intersected(QRectF(rect()));
+    // The bar in pixels. A level past 800 fills the gauge: the bar is cut
+    // at its edges.
+    const double x = width() / kScaleWidth;
+    const double y = height() / kScaleHeight;
+    const QRectF bar = QRectF(m_bar.Left * x, m_bar.Top * y, m_bar.Width * x, m_bar.Height * y).intersected(rect());
     if (bar.isEmpty())
         return;
     painter.fillRect(bar, fromBgr(m_bar.BackColor));

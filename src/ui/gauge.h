@@ -27,12 +27,6 @@ public:
     void setBar(const ShapeState &bar);
     const ShapeState &bar() const { return m_bar; }
 
-    // What the bar's colour says, for a player who cannot see it.
-    QString meaning() const;
-
-    // The bar's rectangle in this widget's pixels, before clipping.
-    QRectF barRect() const;
-
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -40,8 +34,6 @@ private:
     ShapeState m_bar;
 };
 
-// What a bar of this colour says of the level: low, too much or fine.
+// What a bar of this colour says of the level, for a player who cannot
+// see it: low, too much or fine.
 QString bandMeaning(std::uint32_t colour);
-
-// A 0x00BBGGRR colour as Qt's.
-QColor fromBgr(std::uint32_t bgr);

@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace growthclock {
 
@@ -29,24 +30,17 @@ GrowthClock::GrowthClock(QObject *parent)
 
 void GrowthClock::follow(bool enabled, int intervalMs)
 {
+    const int before = std::exchange(m_interval, intervalMs);
     if (!enabled) {
         m_timer->stop();
         m_held = false;
-        m_interval = intervalMs;
-        return;
-    }
-    if (m_held) {
-        m_interval = intervalMs;
-        return;
-    }
-    if (!m_timer->isActive()) {
-        m_interval = intervalMs;
+    } else if (m_held) {
+        // resume() starts the rest of the period; the interval follows.
+    } else if (!m_timer->isActive()) {
         startPeriod(intervalMs);
-    } else if (intervalMs != m_interval) {
+    } else if (intervalMs != before) {
         // A new interval set in a tick counts from the tick's start.
-        m_interval = intervalMs;
-        const std::int64_t spent = m_tickClock.isValid() ? m_tickClock.nsecsElapsed() : 0;
-        startPeriod(growthclock::remainingMs(intervalMs, spent));
+        startPeriod(growthclock::remainingMs(intervalMs, m_tickClock.isValid() ? m_tickClock.nsecsElapsed() : 0));
     }
 }
 

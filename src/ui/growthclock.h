@@ -37,9 +37,6 @@ class GrowthClock : public QObject
 public:
     explicit GrowthClock(QObject *parent = nullptr);
 
-    // The real timer, named "Tim".
-    QTimer *timer() const { return m_timer; }
-
     // What the game says after each event: whether the clock runs, and at
     // what interval in ms.
     void follow(bool enabled, int intervalMs);
@@ -57,7 +54,7 @@ private:
     void startPeriod(int periodMs);
     void onTimeout();
 
-    QTimer *m_timer;
+    QTimer *m_timer; // the real timer, named "Tim"
     int m_interval = 0;           // the game's interval
     QElapsedTimer m_periodClock;  // since the current period began
     QElapsedTimer m_tickClock;    // running while a tick is handled

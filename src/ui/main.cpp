@@ -30,8 +30,9 @@ int main(int argc, char *argv[])
     if (!checkGameFont())
         return 1;
 
-    AboutDialog about;
-    DataPlatform platform(QString(), &about);
+    // The about box opens over the window, made once the data is known good.
+    QWidget *aboutParent = nullptr;
+    DataPlatform platform(QString(), [&aboutParent] { showAboutBox(aboutParent); });
     // Every file the game will read, before any window: all that is wrong
     // in one box.
     QList<FatalError> problems;
@@ -46,7 +47,7 @@ int main(int argc, char *argv[])
     }
 
     GameWindow window(platform, platform);
-    about.setParent(&window);
+    aboutParent = &window;
 
     // Broken data found while loading: the window has shown the error.
     if (!window.loadForm())

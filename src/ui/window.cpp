@@ -101,7 +101,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     // Broken data ends the game: say what is wrong, then leave every event
     // loop, the about box's included, so main() returns 1.
     m_onFatal = [this](const FatalError &error) {
-        reportFatalError(error, this);
+        reportProblems({error}, this);
         QCoreApplication::exit(1);
     };
     m_com->setFocus();
@@ -284,11 +284,6 @@ void GameWindow::setInnerSize(QSize inner)
 void GameWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    placeControls();
-}
-
-void GameWindow::placeControls()
-{
     const QSize inner = size();
     m_lbl->setGeometry(layout::place(inner, layout::kMessages));
     m_com->setGeometry(layout::place(inner, layout::kButton));

@@ -70,7 +70,6 @@ private:
     template <typename Handler> void handle(Handler handler, bool clicked = false);
     void openAbout();
     void sync();
-    void placeControls();
     void fitFrame();
     void fitScreen(const QScreen &screen, bool centre);
     void followScreen();
