@@ -47,16 +47,20 @@ for _ in $(seq 1 100); do
     sleep 0.2
 done
 [ -n "$id" ] || { cat "$runtime/game.err"; fail "no X window: the game did not take XWayland"; }
-sleep 1
-kill -0 "${pids##* }" || fail "the game on XWayland has exited"
 # Weston's window manager frames the window (its title bar, borders and
 # shadow, all in one X window below the root) and sets no
 # _NET_FRAME_EXTENTS: that frame must be square all the same, nine tenths
-# of the 1080-pixel height.
-frame=$(DISPLAY=$x_display xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
-frame_info=$(DISPLAY=$x_display xwininfo -id "$frame")
-frame_w=$(echo "$frame_info" | awk '/  Width:/ { print $2 }')
-frame_h=$(echo "$frame_info" | awk '/  Height:/ { print $2 }')
+# of the 1080-pixel height, once the game has seen the frame (a moment
+# after the window maps, longer on a busy machine).
+for _ in $(seq 1 50); do
+    sleep 0.2
+    frame=$(DISPLAY=$x_display xwininfo -children -id "$id" | awk '/Parent window id:/ { print $4 }')
+    frame_info=$(DISPLAY=$x_display xwininfo -id "$frame")
+    frame_w=$(echo "$frame_info" | awk '/  Width:/ { print $2 }')
+    frame_h=$(echo "$frame_info" | awk '/  Height:/ { print $2 }')
+    [ "$frame_w" -eq 972 ] && [ "$frame_h" -eq 972 ] && break
+done
+kill -0 "${pids##* }" || fail "the game on XWayland has exited"
 echo "XWayland: the game's window $id is on X, in a frame of ${frame_w}x${frame_h}"
 [ "$frame" != "$(DISPLAY=$x_display xwininfo -root | awk '/Window id:/ { print $4; exit }')" ] || fail "no frame"
 [ "$frame_w" -eq "$frame_h" ] || fail "the frame is not square"
