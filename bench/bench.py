@@ -3,7 +3,7 @@
 # fresh Xvfb, timed by their own lines on stderr (bench/benchprobe.cpp); README.md's Benchmark
 # section says what each figure means. --runs 0 leaves out the long runs, --startups 0 the start-ups.
 #   bench/bench.py --game PATH --floor PATH --picture PATH [--runs N] [--startups N] [--seconds S]
-import argparse, contextlib, math, os, re, select, statistics, subprocess, tempfile, time
+import argparse, contextlib, math, os, pathlib, re, select, statistics, subprocess, tempfile, time
 from subprocess import DEVNULL, PIPE, Popen
 from dataclasses import dataclass, field
 
@@ -78,8 +78,6 @@ def watering_clicks(level):
     up to about 400 (a watering adds 59.5 on average), but never so often that
     the level could reach 700, where a watering may rot the creature, even if
     every watering gave its most, 109. So every round runs its 150 ticks."""
-    if level >= 400:
-        return 0
     return max(0, min(math.ceil((400 - level) / 59.5), math.floor((699 - level) / 109)))
 
 def median(values):
@@ -87,8 +85,7 @@ def median(values):
 
 def read(path):
     try:
-        with open(path) as f:
-            return f.read()
+        return pathlib.Path(path).read_text()
     except OSError:
         return ""  # a thread that has just ended
 
@@ -247,16 +244,15 @@ def main():
     o = parser.parse_args()
     if o.runs < 0 or o.startups < 0 or o.runs + o.startups == 0 or o.seconds <= 0:
         parser.error("--runs and --startups must be 0 or more, not both 0, and --seconds more than 0")
-    load_before = load_max = os.getloadavg()[0]
+    loads = [os.getloadavg()[0]]  # before, then after each run
     print("pokotama-bench: %d start-ups and %d idle and %d played runs of %.0f s for each program, on Xvfb "
-          "1366x768\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds, load_before),
+          "1366x768\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds, loads[0]),
           flush=True)
     runs = {kind: {"game": [], "floor": []} for kind in ("start-up", "idle", "played")}
     with tempfile.TemporaryDirectory(prefix="pokotama-bench-") as o.runtime_dir:
         def record(name, kind, i, replay=None):
-            nonlocal load_max
             runs[kind][name].append(run(o, name, kind, replay))
-            load_max = max(load_max, os.getloadavg()[0])
+            loads.append(os.getloadavg()[0])
             note(name, kind, i, runs[kind][name][-1])
 
         run(o, "game", "start-up")  # warm the file cache for both,
@@ -297,8 +293,7 @@ def main():
             target="within 0.5 %", met=bool(done) and abs(total_pct) <= 0.5 and worst_total <= 0.5)
         print("\n%d of %d played rounds reached tick 150; ticks at another interval than the schedule: %d"
               % (len(done), len(ticks), sum(t.mismatches for t in ticks)))
-    print("load average (1 min): before %.2f, highest seen %.2f, after %.2f" % (load_before, load_max,
-                                                                               os.getloadavg()[0]))
+    print("load average (1 min): before %.2f, highest seen %.2f, after %.2f" % (loads[0], max(loads), loads[-1]))
 
 if __name__ == "__main__":
     try:
