@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -43,27 +44,23 @@ long memory(const char *field)
 struct Style
 {
     explicit Style(QRandomGenerator &r)
-        : weights{int(r.bounded(1, 12)), int(r.bounded(1, 12)), int(r.bounded(0, 6)), int(r.bounded(0, 2))}
+        : pick{double(r.bounded(1, 12)), double(r.bounded(1, 12)), double(r.bounded(0, 6)), double(r.bounded(0, 2))}
         , waterBelow(r.bounded(3) == 0 ? int(r.bounded(150, 560)) : 0)
     {
     }
 
-    Event next(const Fom &fom, QRandomGenerator &random) const
+    Event next(const Fom &fom, QRandomGenerator &random)
     {
         constexpr Event kPlayed[] = {Event::Tick, Event::Click, Event::Frame, Event::About};
-        int pick = int(random.bounded(weights[0] + weights[1] + weights[2] + weights[3]));
-        std::size_t kind = 0;
-        while (pick >= weights[kind])
-            pick -= weights[kind++];
         // The careful player ticks and waters by the gauge; frames and
         // about boxes still come as they fall.
-        const Event event = kPlayed[kind];
+        const Event event = kPlayed[pick(random)];
         if (waterBelow > 0 && (event == Event::Tick || event == Event::Click) && fom.Com.Caption == texts::kWater)
             return driver::nextMove(driver::Aim::Love, fom.ShpStr.Width, float(waterBelow));
         return event;
     }
 
-    int weights[4];
+    std::discrete_distribution<std::size_t> pick; // tick, click, frame, about by their weights
     int waterBelow;
 };
 
