@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
@@ -49,12 +50,8 @@ int main(int argc, char *argv[])
     const int maxMiB = option("--max-mib", int(data::kMaxDataFileBytes / (1024 * 1024)));
     const int repeat = std::max(1, option("--repeat", 200));
 
-    // Each shape is its start and a unit repeated to fill the size.
-    const struct
-    {
-        const char *name;
-        QByteArray start, unit;
-    } shapes[] = {
+    // Each shape is its name, its start and a unit repeated to fill the size.
+    const std::tuple<const char *, QByteArray, QByteArray> shapes[] = {
         {"short lines", {}, "\x82\xa0\x82\xa2\x82\xa4\r\n"}, // あいう
         {"one long line", {}, "x"},
         {"empty lines", {}, "\r\n"},
@@ -65,10 +62,10 @@ int main(int argc, char *argv[])
     };
 
     std::printf("%-32s %8s %10s %10s %12s\n", "shape", "MiB", "lines", "ms", "ns a byte");
-    for (const auto &shape : shapes) {
+    for (const auto &[name, start, unit] : shapes) {
         for (int mib = 1; mib <= maxMiB; mib *= 4) {
-            const qsizetype size = qsizetype(mib) * 1024 * 1024 - shape.start.size();
-            const QByteArray bytes = shape.start + shape.unit.repeated(size / shape.unit.size());
+            const qsizetype size = qsizetype(mib) * 1024 * 1024 - start.size();
+            const QByteArray bytes = start + unit.repeated(size / unit.size());
             QElapsedTimer clock;
             clock.start();
             const QStringList lines = data::decodeLines(bytes);
@@ -78,7 +75,7 @@ int main(int argc, char *argv[])
                 // Most of these are no table; only the time counts here.
             }
             const qint64 ns = clock.nsecsElapsed();
-            std::printf("%-32s %8d %10lld %10.1f %12.2f\n", shape.name, mib, qint64(lines.size()),
+            std::printf("%-32s %8d %10lld %10.1f %12.2f\n", name, mib, qint64(lines.size()),
                         double(ns) / 1e6, double(ns) / double(bytes.size()));
             std::fflush(stdout);
             if (mib * 4 > maxMiB && mib < maxMiB)
