@@ -101,13 +101,15 @@ def steal_seconds():
     times measured while it grows are inflated."""
     return int(read("/proc/stat").split()[8]) / os.sysconf("SC_CLK_TCK")
 
-def stop(proc):
-    proc.terminate()  # nothing if it has ended
-    try:
-        proc.wait(2)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait()
+class Stopped(Popen):
+    """A process that is stopped, its pipes closed, as its with block ends."""
+    def __exit__(self, *exc):
+        self.terminate()  # nothing if it has ended
+        try:
+            self.wait(2)
+        except subprocess.TimeoutExpired:
+            self.kill()
+        super().__exit__(*exc)  # closes the pipes and waits
 
 def xdotool(*args):
     if subprocess.run(["xdotool", *map(str, args)], stdout=DEVNULL).returncode:
@@ -116,34 +118,26 @@ def xdotool(*args):
 @contextlib.contextmanager
 def x_server():
     """A private X server for one run; DISPLAY points at it while it lives."""
-    proc = Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
-                 stdout=PIPE, stderr=DEVNULL, text=True)
-    try:
+    with Stopped(["Xvfb", "-displayfd", "1", "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
+                 stdout=PIPE, stderr=DEVNULL, text=True) as proc:
         if not (number := proc.stdout.readline().strip()):  # empty if it ended
             fail("Xvfb did not start (is the package xvfb installed?)")
         os.environ["DISPLAY"] = ":" + number
         yield proc
-    finally:
-        stop(proc)
-        proc.stdout.close()
 
-class Program:
+class Program(Stopped):
     """The program under test, its stderr read line by line: unbuffered, so
     that select sees every line not yet read."""
     def __init__(self, args, runtime_dir):
         env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
         env.update(POKOTAMA_BENCH_LOG="1", XDG_RUNTIME_DIR=runtime_dir)
         self.start_ns, self.other = now(), ""
-        self.proc = Popen(args, env=env, stdout=DEVNULL, stderr=PIPE, bufsize=0)
-
-    def close(self):
-        stop(self.proc)
-        self.proc.stderr.close()
+        super().__init__(args, env=env, stdout=DEVNULL, stderr=PIPE, bufsize=0)
 
     def next(self, deadline_ns):
         """The next benchmark line before the deadline, or None; other lines are kept."""
-        while select.select([self.proc.stderr], [], [], max(0, deadline_ns - now()) / 1e9)[0]:
-            if not (text := self.proc.stderr.readline().decode(errors="replace")):
+        while select.select([self.stderr], [], [], max(0, deadline_ns - now()) / 1e9)[0]:
+            if not (text := self.stderr.readline().decode(errors="replace")):
                 return None  # the program has ended
             if line := parse_line(text):
                 return line
@@ -175,7 +169,7 @@ def run(o, name, kind, replay=None):
     """One start-up, idle or played run on a fresh server. The game is
     watered by its tick lines; the floor, given a replay, gets its clicks."""
     args, title = {"game": ([o.game], "ぽこたま"), "floor": ([o.floor, o.picture], "pokotama-floor")}[name]
-    with x_server() as x, contextlib.closing(Program(args, o.runtime_dir)) as program:
+    with x_server() as x, Program(args, o.runtime_dir) as program:
         while (line := program.next(program.start_ns + 30_000_000_000)) and line.kind != "frame":
             pass
         if not line:
@@ -186,7 +180,7 @@ def run(o, name, kind, replay=None):
         program.wait_until(now() + SETTLE_NS)
         if kind == "played":
             xdotool("mousemove", "--sync", *button_centre(title))
-        cpu0, x0, steal0 = cpu_ns(program.proc.pid), cpu_ns(x.pid), steal_seconds()
+        cpu0, x0, steal0 = cpu_ns(program.pid), cpu_ns(x.pid), steal_seconds()
         end = (begin := now()) + int(o.seconds * 1e9)
 
         def click(times):
@@ -209,10 +203,10 @@ def run(o, name, kind, replay=None):
             program.wait_until(begin + at)
             click(times)
         program.wait_until(end)
-        if program.proc.poll() is not None:
+        if program.poll() is not None:
             fail(f"{name} ended during the {kind} run:\n{program.other}")
-        result.cpu_s, result.x_cpu_s = (cpu_ns(program.proc.pid) - cpu0) / 1e9, (cpu_ns(x.pid) - x0) / 1e9
-        result.steal_s, result.peak_mb = steal_seconds() - steal0, peak_mb(program.proc.pid)
+        result.cpu_s, result.x_cpu_s = (cpu_ns(program.pid) - cpu0) / 1e9, (cpu_ns(x.pid) - x0) / 1e9
+        result.steal_s, result.peak_mb = steal_seconds() - steal0, peak_mb(program.pid)
         return result
 
 def note(name, kind, i, r):
