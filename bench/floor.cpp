@@ -41,15 +41,11 @@ protected:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: pokotama-floor <picture>\n");
-        return 2;
-    }
     QWidget window;
     auto *area = new Area(&window);
-    if (!area->picture.load(QString::fromLocal8Bit(argv[1]))) {
-        std::fprintf(stderr, "pokotama-floor: cannot read %s\n", argv[1]);
-        return 1;
+    if (argc != 2 || !area->picture.load(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "usage: pokotama-floor <picture>, a picture file that Qt reads\n");
+        return 2;
     }
     area->setAttribute(Qt::WA_OpaquePaintEvent);
 

@@ -4,8 +4,7 @@
 import json, os, subprocess, sys, unittest
 
 sys.dont_write_bytecode = True  # no __pycache__ beside the sources
-import bench
-from bench import Line, first_round_interval, parse_line, tick_stats, watering_clicks
+from bench import SCHEDULE_MS, STAGE_UPS, Line, first_round_interval, parse_line, tick_stats, watering_clicks
 
 MS = 1_000_000
 START = Line("start", 0, 400)
@@ -36,7 +35,7 @@ class GrowthClock(unittest.TestCase):
         for tick, interval in ((1, 400), (10, 400), (11, 370), (30, 370), (31, 340), (60, 340), (61, 310),
                                (100, 310), (101, 280), (150, 280)):
             self.assertEqual(first_round_interval(tick), interval, tick)
-        self.assertEqual(bench.SCHEDULE_MS, 48000)
+        self.assertEqual(SCHEDULE_MS, 48000)
 
     def test_late_tick_is_late_once_and_early_once(self):
         ticks = perfect_round()
@@ -49,7 +48,7 @@ class GrowthClock(unittest.TestCase):
     def test_drift_shows_in_the_total(self):
         ticks = perfect_round()
         for t in ticks:  # a clock restarted 60 ms late at each stage-up
-            t.ns += 60 * MS * sum(t.count > at for at in bench.STAGE_UPS)
+            t.ns += 60 * MS * sum(t.count > at for at in STAGE_UPS)
         s = tick_stats(START, ticks)
         self.assertEqual((s.max_late_ms, s.max_late_tick, s.total_ms), (60, 11, 48240))
         self.assertAlmostEqual(s.total_pct, 0.5)
