@@ -110,12 +110,8 @@ int main(int argc, char *argv[])
             rules.before(game);
             game.send(event);
             if (const char *what = rules.after(game, event)) {
-                std::fprintf(stderr,
-                             "pokotama-soak: event %lld (%s): %s\n  Com=%s Stage=%d GrowthStep=%d Level=%g TimLbl=%s "
-                             "TimInterval=%d TimEnabled=%d Draws=%lld\n",
-                             events, driver::nameOf(event), what, qPrintable(fom.Com.Caption), fom.Stage,
-                             fom.GrowthStep, double(fom.ShpStr.Width), qPrintable(fom.TimLbl.Caption),
-                             fom.Tim.Interval, int(fom.Tim.Enabled), qint64(game.draws()));
+                std::fprintf(stderr, "pokotama-soak: event %lld (%s): %s\n  %s\n", events, driver::nameOf(event), what,
+                             driver::stateLine(game).constData());
                 std::exit(1);
             }
         };
