@@ -27,14 +27,14 @@
 
 namespace {
 
-// The mean time of a step in microseconds, over repeat runs.
-template <typename Step> double microseconds(int repeat, Step step)
+// Prints the mean time of a step in microseconds, over repeat runs.
+template <typename Step> void printTime(const char *what, int repeat, Step step)
 {
     QElapsedTimer timer;
     timer.start();
     for (int i = 0; i < repeat; ++i)
         step();
-    return double(timer.nsecsElapsed()) / 1000.0 / repeat;
+    std::printf("%-36s%9.1f us\n", what, double(timer.nsecsElapsed()) / 1000.0 / repeat);
 }
 
 } // namespace
@@ -83,18 +83,16 @@ int main(int argc, char *argv[])
         }
     }
 
-    const double folder = microseconds(repeat, [] { (void)data::programFolder(); });
+    std::printf("\n");
+    printTime("program folder from /proc/self/exe", repeat, [] { (void)data::programFolder(); });
     // The face at the message area's size, measured as the window's label
     // measures it on its first paint.
-    const double face = microseconds(1, [] { (void)QFontMetrics(gameFont(15, true)).horizontalAdvance(gameTexts()); });
+    printTime("game's face loaded (window's cost)", 1,
+              [] { (void)QFontMetrics(gameFont(15, true)).horizontalAdvance(gameTexts()); });
     bool drawable = true;
-    const double firstCheck = microseconds(1, [&] { drawable = undrawableCharacters(gameTexts(), gameFont(12, false)).isEmpty(); });
-    const double check = microseconds(repeat, [] { (void)undrawableCharacters(gameTexts(), gameFont(12, false)); });
-
-    std::printf("\nprogram folder from /proc/self/exe  %9.1f us\n", folder);
-    std::printf("game's face loaded (window's cost)  %9.1f us\n", face);
-    std::printf("font check, first run               %9.1f us\n", firstCheck);
-    std::printf("font check, later runs              %9.1f us\n", check);
+    printTime("font check, first run", 1,
+              [&] { drawable = undrawableCharacters(gameTexts(), gameFont(12, false)).isEmpty(); });
+    printTime("font check, later runs", repeat, [] { (void)undrawableCharacters(gameTexts(), gameFont(12, false)); });
     std::printf("the game's face here: %s; its texts drawable: %s\n",
                 qPrintable(QFontInfo(gameFont(15, false)).family()), drawable ? "yes" : "no");
     return 0;
