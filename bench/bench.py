@@ -81,25 +81,22 @@ def watering_clicks(level):
     every watering gave its most, 109. So every round runs its 150 ticks."""
     return max(0, min(math.ceil((400 - level) / 59.5), math.floor((699 - level) / 109)))
 
-def read(path):
-    try:
-        return pathlib.Path(path).read_text()
-    except OSError:
-        return ""  # a thread that has just ended
-
 def cpu_ns(pid):
     """CPU time of all live threads of a process: schedstat's first field."""
-    return sum(int(f.split()[0]) for t in os.listdir(f"/proc/{pid}/task")
-               if (f := read(f"/proc/{pid}/task/{t}/schedstat")))
+    total = 0
+    for task in pathlib.Path(f"/proc/{pid}/task").iterdir():
+        with contextlib.suppress(OSError, IndexError):  # a thread that has just ended
+            total += int((task / "schedstat").read_text().split()[0])
+    return total
 
 def peak_mb(pid):
-    m = re.search(r"^VmHWM:\s+(\d+) kB$", read(f"/proc/{pid}/status"), re.M)
+    m = re.search(r"^VmHWM:\s+(\d+) kB$", pathlib.Path(f"/proc/{pid}/status").read_text(), re.M)
     return int(m[1]) / 1024 if m else fail(f"no VmHWM for process {pid}")
 
 def steal_seconds():
     """Time the hypervisor gave this machine's CPUs to others since boot: CPU
     times measured while it grows are inflated."""
-    return int(read("/proc/stat").split()[8]) / os.sysconf("SC_CLK_TCK")
+    return int(pathlib.Path("/proc/stat").read_text().split()[8]) / os.sysconf("SC_CLK_TCK")
 
 class Stopped(Popen):
     """A process that is stopped, its pipes closed, as its with block ends."""
@@ -213,8 +210,7 @@ def note(name, kind, i, r):
     """A run's own line, as it ends."""
     text = "  %-5s %-8s %2d: start-up %7.1f ms" % (name, kind, i + 1, r.startup_ms)
     if r.peak_mb > 0:
-        text += ", CPU %.3f s, X server %.3f s, peak %.1f MB, steal %.2f s" % (r.cpu_s, r.x_cpu_s, r.peak_mb,
-                                                                                r.steal_s)
+        text += ", CPU %.3f s, X server %.3f s, peak %.1f MB, steal %.2f s" % (r.cpu_s, r.x_cpu_s, r.peak_mb, r.steal_s)
     if t := r.ticks:
         text += ", %d clicks, %d ticks, mean |dev| %.2f ms, latest %+.2f ms (tick %d), round %s" % (
             sum(n for _, n in r.clicks), t.ticks, t.mean_abs_ms, t.max_late_ms, t.max_late_tick,
