@@ -21,7 +21,6 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 
-#include <algorithm>
 #include <cstdio>
 #include <tuple>
 
@@ -47,7 +46,7 @@ int main(int argc, char *argv[])
         return at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : otherwise;
     };
     const int maxMiB = option("--max-mib", int(data::kMaxDataFileBytes / (1024 * 1024)));
-    const int repeat = std::max(1, option("--repeat", 200));
+    const int repeat = qMax(1, option("--repeat", 200));
 
     // Each shape is its name, its start and a unit repeated to fill the size.
     const std::tuple<const char *, QByteArray, QByteArray> shapes[] = {

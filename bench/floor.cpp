@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -50,7 +49,7 @@ int main(int argc, char *argv[])
     area->setAttribute(Qt::WA_OpaquePaintEvent);
 
     const QSize full = QGuiApplication::primaryScreen()->geometry().size();
-    const int side = qRound(std::min(full.width(), full.height()) * 0.9);
+    const int side = qRound(qMin(full.width(), full.height()) * 0.9);
     window.setWindowTitle(QStringLiteral("pokotama-floor"));
     window.setFixedSize(side, side);
     window.move(QGuiApplication::primaryScreen()->availableGeometry().center() - QPoint(side / 2, side / 2));

@@ -33,9 +33,8 @@ class ProgramLines(unittest.TestCase):
 
 class GrowthClock(unittest.TestCase):
     def test_first_round_schedule(self):
-        for tick, interval in ((1, 400), (10, 400), (11, 370), (30, 370), (31, 340), (60, 340), (61, 310),
-                               (100, 310), (101, 280), (150, 280)):
-            self.assertEqual(first_round_interval(tick), interval, tick)
+        self.assertEqual([first_round_interval(n) for n in (1, 10, 11, 30, 31, 60, 61, 100, 101, 150)],
+                         [400, 400, 370, 370, 340, 340, 310, 310, 280, 280])
         self.assertEqual(SCHEDULE_MS, 48000)
 
     def test_late_tick_is_late_once_and_early_once(self):
