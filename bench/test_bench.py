@@ -57,10 +57,10 @@ class GrowthClock(unittest.TestCase):
         s = tick_stats(START, [Line("tick", n * 400 * MS, 400, n, 300, True) for n in range(1, 13)])  # 11, 12: 370
         self.assertEqual((s.mismatches, s.max_late_ms, s.complete), (2, 30, False))
 
-    def test_only_the_started_round_counts(self):  # and on schedule, to the ns
+    def test_only_the_started_round_counts(self):  # and its ticks only, on schedule to the ns
         t0 = 10_000 * MS
-        ticks = [Line("tick", t0 - 100 * MS, 400, 7, 300, True), *perfect_round(t0),
-                 Line("tick", t0 + 60_000 * MS, 400, 1, 300, True)]
+        ticks = [Line("tick", t0 - 100 * MS, 400, 7, 300, True), Line("start", t0, 400), Line("frame", t0 + MS),
+                 *perfect_round(t0), Line("tick", t0 + 60_000 * MS, 400, 1, 300, True)]
         s = tick_stats(Line("start", t0, 400), ticks)
         self.assertEqual(s, TickStats(ticks=150, complete=True, total_ms=48000))  # and nothing late or off
 
