@@ -3,9 +3,10 @@
 # fresh Xvfb, timed by their own lines on stderr (bench/benchprobe.cpp); README.md's Benchmark
 # section says what each figure means. --runs 0 leaves out the long runs, --startups 0 the start-ups.
 #   bench/bench.py --game PATH --floor PATH --picture PATH [--runs N] [--startups N] [--seconds S]
-import argparse, contextlib, math, os, re, select, statistics, subprocess, tempfile, time
+import argparse, contextlib, math, os, pathlib, re, select, subprocess, tempfile, time
 from subprocess import DEVNULL, PIPE, Popen
 from dataclasses import dataclass, field
+from statistics import fmean, median
 
 FIRST_ROUND_TICKS = 150
 STAGE_UPS = (10, 30, 60, 100)  # each takes 30 ms off the growth clock's interval
@@ -70,7 +71,7 @@ def tick_stats(start, ticks):
                 s.total_pct = (s.total_ms - SCHEDULE_MS) / SCHEDULE_MS * 100
             break
     if deviations:
-        s.mean_abs_ms, s.mean_abs_pct = map(statistics.fmean, zip(*deviations))
+        s.mean_abs_ms, s.mean_abs_pct = map(fmean, zip(*deviations))
     return s
 
 def watering_clicks(level):
@@ -78,41 +79,34 @@ def watering_clicks(level):
     up to about 400 (a watering adds 59.5 on average), but never so often that
     the level could reach 700, where a watering may rot the creature, even if
     every watering gave its most, 109. So every round runs its 150 ticks."""
-    if level >= 400:
-        return 0
     return max(0, min(math.ceil((400 - level) / 59.5), math.floor((699 - level) / 109)))
-
-def median(values):
-    return statistics.median(values) if values else 0
-
-def read(path):
-    try:
-        with open(path) as f:
-            return f.read()
-    except OSError:
-        return ""  # a thread that has just ended
 
 def cpu_ns(pid):
     """CPU time of all live threads of a process: schedstat's first field."""
-    return sum(int(f.split()[0]) for t in os.listdir(f"/proc/{pid}/task")
-               if (f := read(f"/proc/{pid}/task/{t}/schedstat")))
+    total = 0
+    for task in pathlib.Path(f"/proc/{pid}/task").iterdir():
+        with contextlib.suppress(OSError, IndexError):  # a thread that has just ended
+            total += int((task / "schedstat").read_text().split()[0])
+    return total
 
 def peak_mb(pid):
-    m = re.search(r"^VmHWM:\s+(\d+) kB$", read(f"/proc/{pid}/status"), re.M)
+    m = re.search(r"^VmHWM:\s+(\d+) kB$", pathlib.Path(f"/proc/{pid}/status").read_text(), re.M)
     return int(m[1]) / 1024 if m else fail(f"no VmHWM for process {pid}")
 
 def steal_seconds():
     """Time the hypervisor gave this machine's CPUs to others since boot: CPU
     times measured while it grows are inflated."""
-    return int(read("/proc/stat").split()[8]) / os.sysconf("SC_CLK_TCK")
+    return int(pathlib.Path("/proc/stat").read_text().split()[8]) / os.sysconf("SC_CLK_TCK")
 
-def stop(proc):
-    proc.terminate()  # nothing if it has ended
-    try:
-        proc.wait(2)
-    except subprocess.TimeoutExpired:
-        proc.kill()
-        proc.wait()
+class Stopped(Popen):
+    """A process that is stopped, its pipes closed, as its with block ends."""
+    def __exit__(self, *exc):
+        self.terminate()  # nothing if it has ended
+        try:
+            self.wait(2)
+        except subprocess.TimeoutExpired:
+            self.kill()
+        super().__exit__(*exc)  # closes the pipes and waits
 
 def xdotool(*args):
     if subprocess.run(["xdotool", *map(str, args)], stdout=DEVNULL).returncode:
@@ -121,34 +115,26 @@ def xdotool(*args):
 @contextlib.contextmanager
 def x_server():
     """A private X server for one run; DISPLAY points at it while it lives."""
-    proc = Popen(["Xvfb", "-displayfd", "1", "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
-                 stdout=PIPE, stderr=DEVNULL, text=True)
-    try:
+    with Stopped(["Xvfb", "-displayfd", "1", "-screen", "0", "1366x768x24", "-nolisten", "tcp", "-noreset"],
+                 stdout=PIPE, stderr=DEVNULL, text=True) as proc:
         if not (number := proc.stdout.readline().strip()):  # empty if it ended
             fail("Xvfb did not start (is the package xvfb installed?)")
         os.environ["DISPLAY"] = ":" + number
         yield proc
-    finally:
-        stop(proc)
-        proc.stdout.close()
 
-class Program:
+class Program(Stopped):
     """The program under test, its stderr read line by line: unbuffered, so
     that select sees every line not yet read."""
     def __init__(self, args, runtime_dir):
         env = {k: v for k, v in os.environ.items() if k not in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
         env.update(POKOTAMA_BENCH_LOG="1", XDG_RUNTIME_DIR=runtime_dir)
         self.start_ns, self.other = now(), ""
-        self.proc = Popen(args, env=env, stdout=DEVNULL, stderr=PIPE, bufsize=0)
-
-    def close(self):
-        stop(self.proc)
-        self.proc.stderr.close()
+        super().__init__(args, env=env, stdout=DEVNULL, stderr=PIPE, bufsize=0)
 
     def next(self, deadline_ns):
         """The next benchmark line before the deadline, or None; other lines are kept."""
-        while select.select([self.proc.stderr], [], [], max(0, deadline_ns - now()) / 1e9)[0]:
-            if not (text := self.proc.stderr.readline().decode(errors="replace")):
+        while select.select([self.stderr], [], [], max(0, deadline_ns - now()) / 1e9)[0]:
+            if not (text := self.stderr.readline().decode(errors="replace")):
                 return None  # the program has ended
             if line := parse_line(text):
                 return line
@@ -180,7 +166,7 @@ def run(o, name, kind, replay=None):
     """One start-up, idle or played run on a fresh server. The game is
     watered by its tick lines; the floor, given a replay, gets its clicks."""
     args, title = {"game": ([o.game], "ぽこたま"), "floor": ([o.floor, o.picture], "pokotama-floor")}[name]
-    with x_server() as x, contextlib.closing(Program(args, o.runtime_dir)) as program:
+    with x_server() as x, Program(args, o.runtime_dir) as program:
         while (line := program.next(program.start_ns + 30_000_000_000)) and line.kind != "frame":
             pass
         if not line:
@@ -191,7 +177,7 @@ def run(o, name, kind, replay=None):
         program.wait_until(now() + SETTLE_NS)
         if kind == "played":
             xdotool("mousemove", "--sync", *button_centre(title))
-        cpu0, x0, steal0 = cpu_ns(program.proc.pid), cpu_ns(x.pid), steal_seconds()
+        cpu0, x0, steal0 = cpu_ns(program.pid), cpu_ns(x.pid), steal_seconds()
         end = (begin := now()) + int(o.seconds * 1e9)
 
         def click(times):
@@ -200,34 +186,31 @@ def run(o, name, kind, replay=None):
 
         if kind == "played" and replay is None:
             click(1)  # はじめぃ
-            start, ticks = None, []
+            lines = []
             while line := program.next(end):
-                start = start or (line if line.kind == "start" else None)
-                if line.kind == "tick":
-                    ticks.append(line)
-                    if line.running and now() < end and (times := watering_clicks(line.level)):
-                        click(times)
-            if not start:
+                lines.append(line)
+                if line.kind == "tick" and line.running and now() < end and (times := watering_clicks(line.level)):
+                    click(times)
+            if not (start := next((line for line in lines if line.kind == "start"), None)):
                 fail(f"the start click did not start the growth clock:\n{program.other}")
-            result.ticks = tick_stats(start, ticks)
+            result.ticks = tick_stats(start, lines)
         for at, times in replay or []:
             if begin + at >= end:
                 break
             program.wait_until(begin + at)
             click(times)
         program.wait_until(end)
-        if program.proc.poll() is not None:
+        if program.poll() is not None:
             fail(f"{name} ended during the {kind} run:\n{program.other}")
-        result.cpu_s, result.x_cpu_s = (cpu_ns(program.proc.pid) - cpu0) / 1e9, (cpu_ns(x.pid) - x0) / 1e9
-        result.steal_s, result.peak_mb = steal_seconds() - steal0, peak_mb(program.proc.pid)
+        result.cpu_s, result.x_cpu_s = (cpu_ns(program.pid) - cpu0) / 1e9, (cpu_ns(x.pid) - x0) / 1e9
+        result.steal_s, result.peak_mb = steal_seconds() - steal0, peak_mb(program.pid)
         return result
 
 def note(name, kind, i, r):
     """A run's own line, as it ends."""
     text = "  %-5s %-8s %2d: start-up %7.1f ms" % (name, kind, i + 1, r.startup_ms)
     if r.peak_mb > 0:
-        text += ", CPU %.3f s, X server %.3f s, peak %.1f MB, steal %.2f s" % (r.cpu_s, r.x_cpu_s, r.peak_mb,
-                                                                                r.steal_s)
+        text += ", CPU %.3f s, X server %.3f s, peak %.1f MB, steal %.2f s" % (r.cpu_s, r.x_cpu_s, r.peak_mb, r.steal_s)
     if t := r.ticks:
         text += ", %d clicks, %d ticks, mean |dev| %.2f ms, latest %+.2f ms (tick %d), round %s" % (
             sum(n for _, n in r.clicks), t.ticks, t.mean_abs_ms, t.max_late_ms, t.max_late_tick,
@@ -247,16 +230,15 @@ def main():
     o = parser.parse_args()
     if o.runs < 0 or o.startups < 0 or o.runs + o.startups == 0 or o.seconds <= 0:
         parser.error("--runs and --startups must be 0 or more, not both 0, and --seconds more than 0")
-    load_before = load_max = os.getloadavg()[0]
+    loads = [os.getloadavg()[0]]  # before, then after each run
     print("pokotama-bench: %d start-ups and %d idle and %d played runs of %.0f s for each program, on Xvfb "
-          "1366x768\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds, load_before),
+          "1366x768\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds, loads[0]),
           flush=True)
     runs = {kind: {"game": [], "floor": []} for kind in ("start-up", "idle", "played")}
     with tempfile.TemporaryDirectory(prefix="pokotama-bench-") as o.runtime_dir:
         def record(name, kind, i, replay=None):
-            nonlocal load_max
             runs[kind][name].append(run(o, name, kind, replay))
-            load_max = max(load_max, os.getloadavg()[0])
+            loads.append(os.getloadavg()[0])
             note(name, kind, i, runs[kind][name][-1])
 
         run(o, "game", "start-up")  # warm the file cache for both,
@@ -288,17 +270,15 @@ def main():
         done = [t for t in ticks if t.complete]
         ms, pct = (median([getattr(t, f) for t in ticks]) for f in ("mean_abs_ms", "mean_abs_pct"))
         row("tick period: mean |period - interval|", "%.2f ms %.2f %%" % (ms, pct), target="<= 0.5 %", met=pct <= 0.5)
-        late, worst = median([t.max_late_ms for t in ticks]), max([0] + [t.max_late_ms for t in ticks])
+        late, worst = median([t.max_late_ms for t in ticks]), max(t.max_late_ms for t in ticks)
         row("tick period: most late (median of runs)", "%+.2f ms" % late, target="<= 5 ms", met=late <= 5)
         row("tick period: most late (worst run)", "%+.2f ms" % worst, target="<= 5 ms", met=worst <= 5)
-        total_pct, worst_total = median([t.total_pct for t in done]), max([0] + [abs(t.total_pct) for t in done])
-        row("round of 150 ticks vs 48.000 s",
-            "%.3f s %+.3f %%" % (median([t.total_ms for t in done]) / 1000, total_pct) if done else "none",
-            target="within 0.5 %", met=bool(done) and abs(total_pct) <= 0.5 and worst_total <= 0.5)
+        total = done and (median(t.total_ms for t in done) / 1000, median(t.total_pct for t in done))
+        row("round of 150 ticks vs 48.000 s", "%.3f s %+.3f %%" % total if done else "none", target="within 0.5 %",
+            met=bool(done) and max(abs(t.total_pct) for t in done) <= 0.5)  # the worst run, so the median too
         print("\n%d of %d played rounds reached tick 150; ticks at another interval than the schedule: %d"
               % (len(done), len(ticks), sum(t.mismatches for t in ticks)))
-    print("load average (1 min): before %.2f, highest seen %.2f, after %.2f" % (load_before, load_max,
-                                                                               os.getloadavg()[0]))
+    print("load average (1 min): before %.2f, highest seen %.2f, after %.2f" % (loads[0], max(loads), loads[-1]))
 
 if __name__ == "__main__":
     try:

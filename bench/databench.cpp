@@ -17,23 +17,22 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFontInfo>
 #include <QFontMetrics>
 
-#include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 namespace {
 
-// The mean time of a step in microseconds, over repeat runs.
-template <typename Step> double microseconds(int repeat, Step step)
+// Prints the mean time of a step in microseconds, over repeat runs.
+template <typename Step> void printTime(const char *what, int repeat, Step step)
 {
-    QElapsedTimer timer;
-    timer.start();
+    const qint64 began = QDeadlineTimer::current().deadlineNSecs();
     for (int i = 0; i < repeat; ++i)
         step();
-    return double(timer.nsecsElapsed()) / 1000.0 / repeat;
+    std::printf("%-36s%9.1f us\n", what, double(QDeadlineTimer::current().deadlineNSecs() - began) / 1000.0 / repeat);
 }
 
 } // namespace
@@ -47,14 +46,10 @@ int main(int argc, char *argv[])
         return at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : otherwise;
     };
     const int maxMiB = option("--max-mib", int(data::kMaxDataFileBytes / (1024 * 1024)));
-    const int repeat = std::max(1, option("--repeat", 200));
+    const int repeat = qMax(1, option("--repeat", 200));
 
-    // Each shape is its start and a unit repeated to fill the size.
-    const struct
-    {
-        const char *name;
-        QByteArray start, unit;
-    } shapes[] = {
+    // Each shape is its name, its start and a unit repeated to fill the size.
+    const std::tuple<const char *, QByteArray, QByteArray> shapes[] = {
         {"short lines", {}, "\x82\xa0\x82\xa2\x82\xa4\r\n"}, // あいう
         {"one long line", {}, "x"},
         {"empty lines", {}, "\r\n"},
@@ -65,20 +60,19 @@ int main(int argc, char *argv[])
     };
 
     std::printf("%-32s %8s %10s %10s %12s\n", "shape", "MiB", "lines", "ms", "ns a byte");
-    for (const auto &shape : shapes) {
+    for (const auto &[name, start, unit] : shapes) {
         for (int mib = 1; mib <= maxMiB; mib *= 4) {
-            const qsizetype size = qsizetype(mib) * 1024 * 1024 - shape.start.size();
-            const QByteArray bytes = shape.start + shape.unit.repeated(size / shape.unit.size());
-            QElapsedTimer clock;
-            clock.start();
+            const qsizetype size = qsizetype(mib) * 1024 * 1024 - start.size();
+            const QByteArray bytes = start + unit.repeated(size / unit.size());
+            const qint64 began = QDeadlineTimer::current().deadlineNSecs();
             const QStringList lines = data::decodeLines(bytes);
             try {
                 data::loadMessageTable(lines, QStringLiteral("muni.tad"));
             } catch (const FatalError &) {
                 // Most of these are no table; only the time counts here.
             }
-            const qint64 ns = clock.nsecsElapsed();
-            std::printf("%-32s %8d %10lld %10.1f %12.2f\n", shape.name, mib, qint64(lines.size()),
+            const qint64 ns = QDeadlineTimer::current().deadlineNSecs() - began;
+            std::printf("%-32s %8d %10lld %10.1f %12.2f\n", name, mib, qint64(lines.size()),
                         double(ns) / 1e6, double(ns) / double(bytes.size()));
             std::fflush(stdout);
             if (mib * 4 > maxMiB && mib < maxMiB)
@@ -86,18 +80,16 @@ int main(int argc, char *argv[])
         }
     }
 
-    const double folder = microseconds(repeat, [] { (void)data::programFolder(); });
+    std::printf("\n");
+    printTime("program folder from /proc/self/exe", repeat, [] { (void)data::programFolder(); });
     // The face at the message area's size, measured as the window's label
     // measures it on its first paint.
-    const double face = microseconds(1, [] { (void)QFontMetrics(gameFont(15, true)).horizontalAdvance(gameTexts()); });
+    printTime("game's face loaded (window's cost)", 1,
+              [] { (void)QFontMetrics(gameFont(15, true)).horizontalAdvance(gameTexts()); });
     bool drawable = true;
-    const double firstCheck = microseconds(1, [&] { drawable = undrawableCharacters(gameTexts(), gameFont(12, false)).isEmpty(); });
-    const double check = microseconds(repeat, [] { (void)undrawableCharacters(gameTexts(), gameFont(12, false)); });
-
-    std::printf("\nprogram folder from /proc/self/exe  %9.1f us\n", folder);
-    std::printf("game's face loaded (window's cost)  %9.1f us\n", face);
-    std::printf("font check, first run               %9.1f us\n", firstCheck);
-    std::printf("font check, later runs              %9.1f us\n", check);
+    printTime("font check, first run", 1,
+              [&] { drawable = undrawableCharacters(gameTexts(), gameFont(12, false)).isEmpty(); });
+    printTime("font check, later runs", repeat, [] { (void)undrawableCharacters(gameTexts(), gameFont(12, false)); });
     std::printf("the game's face here: %s; its texts drawable: %s\n",
                 qPrintable(QFontInfo(gameFont(15, false)).family()), drawable ? "yes" : "no");
     return 0;

@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -41,20 +40,16 @@ protected:
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: pokotama-floor <picture>\n");
-        return 2;
-    }
     QWidget window;
     auto *area = new Area(&window);
-    if (!area->picture.load(QString::fromLocal8Bit(argv[1]))) {
-        std::fprintf(stderr, "pokotama-floor: cannot read %s\n", argv[1]);
-        return 1;
+    if (argc != 2 || !area->picture.load(QString::fromLocal8Bit(argv[1]))) {
+        std::fprintf(stderr, "usage: pokotama-floor <picture>, a picture file that Qt reads\n");
+        return 2;
     }
     area->setAttribute(Qt::WA_OpaquePaintEvent);
 
     const QSize full = QGuiApplication::primaryScreen()->geometry().size();
-    const int side = qRound(std::min(full.width(), full.height()) * 0.9);
+    const int side = qRound(qMin(full.width(), full.height()) * 0.9);
     window.setWindowTitle(QStringLiteral("pokotama-floor"));
     window.setFixedSize(side, side);
     window.move(QGuiApplication::primaryScreen()->availableGeometry().center() - QPoint(side / 2, side / 2));

@@ -16,7 +16,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QHash>
 #include <QRandomGenerator>
@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <random>
 
 namespace {
 
@@ -43,27 +44,23 @@ long memory(const char *field)
 struct Style
 {
     explicit Style(QRandomGenerator &r)
-        : weights{int(r.bounded(1, 12)), int(r.bounded(1, 12)), int(r.bounded(0, 6)), int(r.bounded(0, 2))}
+        : pick{double(r.bounded(1, 12)), double(r.bounded(1, 12)), double(r.bounded(0, 6)), double(r.bounded(0, 2))}
         , waterBelow(r.bounded(3) == 0 ? int(r.bounded(150, 560)) : 0)
     {
     }
 
-    Event next(const Fom &fom, QRandomGenerator &random) const
+    Event next(const Fom &fom, QRandomGenerator &random)
     {
         constexpr Event kPlayed[] = {Event::Tick, Event::Click, Event::Frame, Event::About};
-        int pick = int(random.bounded(weights[0] + weights[1] + weights[2] + weights[3]));
-        std::size_t kind = 0;
-        while (pick >= weights[kind])
-            pick -= weights[kind++];
         // The careful player ticks and waters by the gauge; frames and
         // about boxes still come as they fall.
-        const Event event = kPlayed[kind];
+        const Event event = kPlayed[pick(random)];
         if (waterBelow > 0 && (event == Event::Tick || event == Event::Click) && fom.Com.Caption == texts::kWater)
             return driver::nextMove(driver::Aim::Love, fom.ShpStr.Width, float(waterBelow));
         return event;
     }
 
-    int weights[4];
+    std::discrete_distribution<std::size_t> pick; // tick, click, frame, about by their weights
     int waterBelow;
 };
 
@@ -100,8 +97,7 @@ int main(int argc, char *argv[])
         std::printf("pokotama-soak: %lld rounds, seed %u, data %s (read once)\n", rounds, seed, qPrintable(dir));
         std::fflush(stdout);
 
-        QElapsedTimer clock;
-        clock.start();
+        const qint64 began = QDeadlineTimer::current().deadlineNSecs();
         std::map<Event, qint64> eventCounts;
         QHash<QString, qint64> endings;
         qint64 events = 0;
@@ -113,12 +109,8 @@ int main(int argc, char *argv[])
             rules.before(game);
             game.send(event);
             if (const char *what = rules.after(game, event)) {
-                std::fprintf(stderr,
-                             "pokotama-soak: event %lld (%s): %s\n  Com=%s Stage=%d GrowthStep=%d Level=%g TimLbl=%s "
-                             "TimInterval=%d TimEnabled=%d Draws=%lld\n",
-                             events, driver::nameOf(event), what, qPrintable(fom.Com.Caption), fom.Stage,
-                             fom.GrowthStep, double(fom.ShpStr.Width), qPrintable(fom.TimLbl.Caption),
-                             fom.Tim.Interval, int(fom.Tim.Enabled), qint64(game.draws()));
+                std::fprintf(stderr, "pokotama-soak: event %lld (%s): %s\n  %s\n", events, driver::nameOf(event), what,
+                             driver::stateLine(game).constData());
                 std::exit(1);
             }
         };
@@ -143,7 +135,7 @@ int main(int argc, char *argv[])
             }
         }
 
-        const double seconds = double(clock.nsecsElapsed()) / 1e9;
+        const double seconds = double(QDeadlineTimer::current().deadlineNSecs() - began) / 1e9;
         const long endPeak = memory("VmHWM:");
         std::printf("rounds      %lld (%lld with the growth clock at its 10 ms floor)\n", finished, roundsAtFloor);
         std::printf("endings     love %lld, 枯れる %lld, 腐る %lld\n", endings.value(texts::kLove),

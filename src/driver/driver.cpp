@@ -3,6 +3,9 @@
  */
 #include "driver/driver.h"
 
+#include <QJsonDocument>
+#include <QJsonObject>
+
 #include <array>
 
 namespace driver {
@@ -24,6 +27,29 @@ std::optional<Event> eventNamed(QStringView name)
 const char *nameOf(Event event)
 {
     return kNames[int(event)];
+}
+
+QByteArray stateLine(const Driver &game)
+{
+    const Fom &fom = game.fom();
+    const QJsonObject state{
+        {"Com", fom.Com.Caption},
+        {"LBl", fom.LBl.Caption},
+        {"TimLbl", fom.TimLbl.Caption},
+        {"Stage", fom.Stage},
+        {"GrowthStep", fom.GrowthStep},
+        {"WiggleFrame", fom.WiggleFrame},
+        {"Level", double(fom.ShpStr.Width)},
+        {"Colour", qint64(fom.ShpStr.BackColor)},
+        {"TimEnabled", fom.Tim.Enabled},
+        {"TimInterval", fom.Tim.Interval},
+        {"ImgTimEnabled", fom.ImgTim.Enabled},
+        {"Picture", fom.E.Picture},
+        {"ImgVisible", fom.Img.Visible},
+        {"Abouts", game.abouts()},
+        {"Draws", qint64(game.draws())},
+    };
+    return QJsonDocument(state).toJson(QJsonDocument::Compact);
 }
 
 Driver::Driver(Platform &platform)

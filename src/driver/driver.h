@@ -17,6 +17,7 @@
 #include "game/fom.h"
 #include "game/platform.h"
 
+#include <QByteArray>
 #include <QStringView>
 
 #include <cstdint>
@@ -80,5 +81,9 @@ private:
     CountingPlatform m_counted;
     Fom m_fom;
 };
+
+// The game's state as one line of JSON: the controls' properties and what
+// the driver counted. The simulator prints it after every event.
+QByteArray stateLine(const Driver &game);
 
 } // namespace driver

@@ -18,8 +18,6 @@
 #include "services/dataplatform.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QStringList>
 
 #include <cstdio>
@@ -27,29 +25,6 @@
 #include <string>
 
 namespace {
-
-QByteArray stateLine(const driver::Driver &game)
-{
-    const Fom &fom = game.fom();
-    const QJsonObject state{
-        {"Com", fom.Com.Caption},
-        {"LBl", fom.LBl.Caption},
-        {"TimLbl", fom.TimLbl.Caption},
-        {"Stage", fom.Stage},
-        {"GrowthStep", fom.GrowthStep},
-        {"WiggleFrame", fom.WiggleFrame},
-        {"Level", double(fom.ShpStr.Width)},
-        {"Colour", qint64(fom.ShpStr.BackColor)},
-        {"TimEnabled", fom.Tim.Enabled},
-        {"TimInterval", fom.Tim.Interval},
-        {"ImgTimEnabled", fom.ImgTim.Enabled},
-        {"Picture", fom.E.Picture},
-        {"ImgVisible", fom.Img.Visible},
-        {"Abouts", game.abouts()},
-        {"Draws", qint64(game.draws())},
-    };
-    return QJsonDocument(state).toJson(QJsonDocument::Compact);
-}
 
 int usage(const QByteArray &why)
 {
@@ -98,7 +73,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "%s\n", error.what());
             return 1;
         }
-        std::printf("%s\n", stateLine(game).constData());
+        std::printf("%s\n", driver::stateLine(game).constData());
         std::fflush(stdout);
     }
     return 0;
