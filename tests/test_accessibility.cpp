@@ -5,6 +5,7 @@
  * every change a player would see.
  */
 #include "testing/windowgame.h"
+#include "ui/announcer.h"
 #include "ui/gauge.h"
 
 #include <QAccessible>
@@ -142,11 +143,14 @@ private slots:
         while (game.caption() == kWater)
             game.play(driver::Aim::Rot);
         QCOMPARE(face(game.img())->text(QAccessible::Name), QStringLiteral("腐ってしまった　むにまる"));
-        QCOMPARE(face(game.com())->text(QAccessible::Name), kStartOver);
+        // A reader that speaks the button's new caption by itself hears
+        // it only once the button takes presses again.
+        QCOMPARE(face(game.com())->text(QAccessible::Name), kReaderSpeaksCaptions ? kWater : kStartOver);
         QVERIFY(face(game.com())->state().disabled);
         QVERIFY(heard(QAccessible::StateChanged, game.com()));
         game.endRest();
         QVERIFY(!face(game.com())->state().disabled);
+        QCOMPARE(face(game.com())->text(QAccessible::Name), kStartOver);
     }
 
     // The message area's press opens the about box, as its click does,
