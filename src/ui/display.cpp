@@ -61,10 +61,9 @@ QByteArray releaseStderr()
     ::dup2(g_stderr, STDERR_FILENO);
     ::close(g_stderr);
     QFile caught;
-    caught.open(g_caught, QIODevice::ReadOnly, QFile::AutoCloseHandle);
-    caught.seek(0);
+    const bool opened = caught.open(g_caught, QIODevice::ReadOnly, QFile::AutoCloseHandle);
     g_caught = g_stderr = -1;
-    return caught.readAll();
+    return opened && caught.seek(0) ? caught.readAll() : QByteArray();
 }
 
 void holdWhileOpening(QtMsgType type, const QMessageLogContext &context, const QString &text)
