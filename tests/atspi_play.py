@@ -10,8 +10,9 @@
 import sys
 import time
 
+import atspi_wait
 import pyatspi
-from gi.repository import GLib
+from atspi_wait import pump
 
 APP = "pokotama"
 heard = []  # (what, whose role, text) for every event, in order
@@ -22,27 +23,8 @@ def fail(why):
     sys.exit(1)
 
 
-def pump(seconds=0.0):
-    """Lets events in for a while."""
-    end = time.monotonic() + seconds
-    context = GLib.MainContext.default()
-    while True:
-        while context.iteration(False):
-            pass
-        if time.monotonic() >= end:
-            return
-        time.sleep(0.01)
-
-
 def wait_for(what, test, seconds=10):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        pump()
-        value = test()
-        if value:
-            return value
-        time.sleep(0.02)
-    fail("no " + what + " within %d s" % seconds)
+    return atspi_wait.wait_for(what, test, seconds, fail)
 
 
 def on_event(event):

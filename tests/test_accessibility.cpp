@@ -4,6 +4,7 @@
  * offscreen platform: roles, names, values, actions, and an event for
  * every change a player would see.
  */
+#include "testing/readerlistening.h"
 #include "testing/windowgame.h"
 #include "ui/announcer.h"
 #include "ui/gauge.h"
@@ -11,9 +12,6 @@
 #include <QAccessible>
 // Only a screen reader makes Qt send accessibility events; a test must
 // say it is one, as Qt's own tests do, through the platform's interface.
-#include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
 
 #include <vector>
 
@@ -54,11 +52,7 @@ class TestAccessibility : public QObject
 private slots:
     void initTestCase()
     {
-        QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
-        QVERIFY(platform);
-        platform->setActive(true);
-        QAccessible::installUpdateHandler(hear);
-        QVERIFY(QAccessible::isActive());
+        QVERIFY(listenAsReader(hear));
     }
 
     void init() { g_heard.clear(); }

@@ -6,13 +6,11 @@
  * text, the first round's held until the window is active.
  */
 #include "ui/announcer.h"
+#include "testing/readerlistening.h"
 #include "testing/windowgame.h"
 
 #include <QAccessible>
 #include <QSet>
-#include <QtGui/private/qguiapplication_p.h>
-#include <qpa/qplatformaccessibility.h>
-#include <qpa/qplatformintegration.h>
 
 namespace {
 
@@ -53,10 +51,7 @@ class TestAnnouncer : public QObject
 private slots:
     void initTestCase()
     {
-        QPlatformAccessibility *platform = QGuiApplicationPrivate::platformIntegration()->accessibility();
-        QVERIFY(platform);
-        platform->setActive(true);
-        QAccessible::installUpdateHandler(hear);
+        QVERIFY(listenAsReader(hear));
     }
 
     void init() { g_told.clear(); }
