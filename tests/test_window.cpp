@@ -25,6 +25,37 @@ QColor colourAt(const QImage &image, double x, double y)
     return QColor(image.pixel(int(x * ratio), int(y * ratio)));
 }
 
+// The white pixels that ink encloses: those no path of white pixels
+// joins to the image's edge (ink is darker than mid-grey).
+int enclosedWhite(const QImage &image)
+{
+    const int width = image.width();
+    const int height = image.height();
+    const auto white = [&](int x, int y) { return qGray(image.pixel(x, y)) >= 128; };
+    QList<bool> reached(qsizetype(width) * height, false);
+    QList<QPoint> edge;
+    for (int x = 0; x < width; ++x)
+        edge << QPoint(x, 0) << QPoint(x, height - 1);
+    for (int y = 0; y < height; ++y)
+        edge << QPoint(0, y) << QPoint(width - 1, y);
+    int whites = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            whites += white(x, y);
+    while (!edge.isEmpty()) {
+        const QPoint p = edge.takeLast();
+        if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height || !white(p.x(), p.y()))
+            continue;
+        bool &seen = reached[qsizetype(p.y()) * width + p.x()];
+        if (seen)
+            continue;
+        seen = true;
+        --whites;
+        edge << p + QPoint(1, 0) << p - QPoint(1, 0) << p + QPoint(0, 1) << p - QPoint(0, 1);
+    }
+    return whites;
+}
+
 } // namespace
 
 class TestWindow : public QObject
@@ -472,6 +503,37 @@ private slots:
             return double(sum);
         };
         QVERIFY2(ink(true) > 1.2 * ink(false), qPrintable(QString::number(ink(true) / ink(false))));
+    }
+
+    void boldKeepsCountersOpen_data()
+    {
+        QTest::addColumn<QString>("kanji");
+        QTest::addColumn<int>("pixels");
+        for (const char *kanji : {"育", "着"})
+            for (int pixels : {20, 32, 64, 96})
+                QTest::addRow("%s %d px", kanji, pixels) << QString::fromUtf8(kanji) << pixels;
+    }
+
+    // The bold of dense kanji keeps their counters open: the white that
+    // their strokes enclose is still there, at every size and scale (this
+    // test also runs at 1.5 and 2 device pixels a pixel).
+    void boldKeepsCountersOpen()
+    {
+        QFETCH(QString, kanji);
+        QFETCH(int, pixels);
+        const auto enclosed = [&](bool bold) {
+            ClickableLabel label(kanji);
+            QFont font = gameFont(12, true);
+            font.setPixelSize(pixels);
+            font.setBold(bold);
+            label.setFont(font);
+            label.resize(pixels * 2, pixels * 2);
+            return enclosedWhite(label.grab().toImage());
+        };
+        const int regular = enclosed(false);
+        QVERIFY(regular > 0);
+        QVERIFY2(enclosed(true) >= 0.35 * regular,
+                 qPrintable(QStringLiteral("%1 of %2").arg(enclosed(true)).arg(regular)));
     }
 
     // Data text is shown as written, never read as markup.
