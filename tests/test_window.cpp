@@ -475,6 +475,46 @@ private slots:
         QVERIFY(qAbs(game.com()->font().pointSizeF() - 1.5 * game.lbl()->font().pointSizeF()) < 0.01);
     }
 
+    void imposedSizes_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("short, maximised on a small screen") << QSize(960, 508);
+        QTest::newRow("a wide tile") << QSize(1916, 1053);
+        QTest::newRow("a narrow tile") << QSize(500, 1000);
+    }
+
+    // A window manager that gives the window another size than it asked
+    // for: the grid keeps its proportions, centred, and the messages'
+    // font follows it, so every line of the opening still shows.
+    void imposedSizes()
+    {
+        QFETCH(QSize, size);
+        Game game;
+        const QSize asked = game.window.askedInner();
+        const double points = game.lbl()->font().pointSizeF();
+        QCOMPARE(game.window.size(), asked);
+
+        game.window.setFixedSize(size);
+        const QRect img = game.img()->geometry();
+        const QRect lbl = game.lbl()->geometry();
+        const double scale = std::min(double(size.width()) / asked.width(), double(size.height()) / asked.height());
+        QVERIFY(qAbs(img.height() - 0.6 * asked.height() * scale) <= 1);
+        QVERIFY(qAbs(double(img.width()) / img.height() - 0.6 * asked.width() / (0.6 * asked.height())) < 0.02);
+        QVERIFY(qAbs((lbl.left() + lbl.right() + 1) - size.width()) <= 1); // centred
+        QVERIFY(lbl.bottom() < size.height());
+        QVERIFY(qAbs(game.lbl()->font().pointSizeF() - points * scale) < 0.01);
+        QVERIFY(qAbs(game.com()->font().pointSizeF() - 1.5 * points * scale) < 0.01);
+        const QRect text = QFontMetrics(game.lbl()->font())
+                                   .boundingRect(QRect(0, 0, lbl.width(), 10000),
+                                                 int(game.lbl()->alignment()) | Qt::TextWordWrap, game.lbl()->text());
+        QVERIFY2(text.height() <= lbl.height(), qPrintable(QStringLiteral("%1 > %2").arg(text.height()).arg(lbl.height())));
+
+        // Given its own size back, it is as it was.
+        game.window.setFixedSize(asked);
+        QCOMPARE(game.lbl()->font().pointSizeF(), points);
+        QCOMPARE(game.lbl()->geometry().width(), asked.width());
+    }
+
     void messagesBoldAtEverySize_data()
     {
         QTest::addColumn<int>("pixels");

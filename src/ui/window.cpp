@@ -284,11 +284,25 @@ void GameWindow::setInnerSize(QSize inner)
 void GameWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    const QSize inner = size();
-    m_lbl->setGeometry(layout::place(inner, layout::kMessages));
-    m_com->setGeometry(layout::place(inner, layout::kButton));
-    m_picStr->setGeometry(layout::place(inner, layout::kGauge));
-    m_img->setGeometry(layout::place(inner, layout::kCreature));
+    arrange();
+}
+
+void GameWindow::arrange()
+{
+    const layout::GameArea area = layout::gameArea(size(), m_askedInner);
+    const double points = m_basePoints * area.scale;
+    if (points != m_points) {
+        m_points = points;
+        // The window's own font is the one its boxes (the about box) take.
+        setFont(gameFont(points, false));
+        m_lbl->setFont(gameFont(points, true));
+        m_com->setFont(gameFont(points * 1.5, false));
+        m_timLbl->setFont(gameFont(points, false));
+    }
+    m_lbl->setGeometry(layout::place(area.rect, layout::kMessages));
+    m_com->setGeometry(layout::place(area.rect, layout::kButton));
+    m_picStr->setGeometry(layout::place(area.rect, layout::kGauge));
+    m_img->setGeometry(layout::place(area.rect, layout::kCreature));
 }
 
 void GameWindow::keyPressEvent(QKeyEvent *event)
@@ -315,15 +329,13 @@ void GameWindow::fitScreen(const QScreen &screen, bool centre)
 {
     const layout::Screen metrics = layout::screenOf(screen.geometry().size(), screen.logicalDotsPerInchY());
     m_outerSide = layout::outerSide(metrics);
-    const int points = layout::baseFontPoints(metrics);
-    // The window's own font is the one its boxes (the about box) take.
-    setFont(gameFont(points, false));
-    m_lbl->setFont(gameFont(points, true));
-    m_com->setFont(gameFont(points * 1.5, false));
-    m_timLbl->setFont(gameFont(points, false));
-
-    setInnerSize(QSize(m_outerSide - m_frameMargins.left() - m_frameMargins.right(),
-                       m_outerSide - m_frameMargins.top() - m_frameMargins.bottom()));
+    m_basePoints = layout::baseFontPoints(metrics);
+    m_askedInner = QSize(m_outerSide - m_frameMargins.left() - m_frameMargins.right(),
+                         m_outerSide - m_frameMargins.top() - m_frameMargins.bottom());
+    setInnerSize(m_askedInner);
+    // The same size as before brings no resize: the fonts may be another
+    // screen's all the same.
+    arrange();
     // The frame wholly on the screen: where it was if it still fits there,
     // else moved in as little as it must; centred when it first opens.
     const QRect room = screen.availableGeometry();
