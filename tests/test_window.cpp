@@ -190,6 +190,45 @@ private slots:
         QCOMPARE(game.counted.draws(), draws + 3);
     }
 
+    // A key held down acts once: its repeats water nothing and open or
+    // close no box, in the window and in the about box.
+    void heldKeysActOnce()
+    {
+        Game game;
+        const auto repeat = [](QObject *target, Qt::Key key) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(target, &press);
+        };
+        game.com()->setFocus();
+        QTest::keyClick(&game.window, Qt::Key_Return);
+        QCOMPARE(game.caption(), kWater);
+        const std::int64_t draws = game.counted.draws();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_L})
+            repeat(&game.window, key);
+        repeat(game.com(), Qt::Key_Space);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(game.com(), &release);
+        QCOMPARE(game.counted.draws(), draws);
+        QCOMPARE(game.counted.abouts(), 0);
+
+        // F1's repeats open no box; the press that opens one, held, leaves
+        // it open. (Two boxes awaited, so that a wrong one fails the test
+        // rather than waiting for a player.)
+        int boxes = 0;
+        bool stayed = false;
+        for (int i = 0; i < 2; ++i)
+            whenModalOpens([&](QMessageBox *box) {
+                ++boxes;
+                repeat(box, Qt::Key_Return);
+                stayed = box->isVisible();
+            });
+        repeat(&game.window, Qt::Key_F1);
+        QTest::keyClick(&game.window, Qt::Key_F1);
+        QCOMPARE(boxes, 1);
+        QVERIFY(stayed);
+        QCOMPARE(game.counted.abouts(), 1);
+    }
+
     // The about box: its title and three lines, OK only, no icon; it does
     // not start, stop or change a round.
     void aboutBox()

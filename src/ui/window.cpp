@@ -105,6 +105,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
         QCoreApplication::exit(1);
     };
     m_com->setFocus();
+    qApp->installEventFilter(this);
 }
 
 bool GameWindow::loadForm()
@@ -234,6 +235,24 @@ bool GameWindow::event(QEvent *event)
 
 bool GameWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // A key held down repeats; the game's keys act once per press, in the
+    // window and in its boxes alike: a held Enter would water むにまる at
+    // every repeat and rot it, or close the about box it has just opened.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+        case Qt::Key_F1:
+        case Qt::Key_L:
+            if (key->isAutoRepeat())
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
     if (watched == windowHandle()) {
         switch (event->type()) {
         case QEvent::Expose:
