@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 namespace {
 
@@ -23,6 +24,14 @@ QColor colourAt(const QImage &image, double x, double y)
 {
     const qreal ratio = image.devicePixelRatio();
     return QColor(image.pixel(int(x * ratio), int(y * ratio)));
+}
+
+// The about box's text as it shows it.
+QString shownText(const QMessageBox *box)
+{
+    QTextDocument document;
+    document.setHtml(box->text());
+    return document.toPlainText();
 }
 
 // The white pixels that ink encloses: those no path of white pixels
@@ -169,7 +178,7 @@ private slots:
         QCOMPARE(game.lbl()->text(), forDisplay(game.window.fom().LBl.Caption));
 
         QString aboutText;
-        whenModalOpens([&](QMessageBox *box) { aboutText = box->text(); });
+        whenModalOpens([&](QMessageBox *box) { aboutText = shownText(box); });
         game.endRest();
         game.click();
         QCOMPARE(aboutText, forDisplay(::aboutText()));
@@ -230,26 +239,45 @@ private slots:
     }
 
     // The about box: its title and three lines, OK only, no icon; it does
-    // not start, stop or change a round.
+    // not start, stop or change a round. It is white with black text and
+    // each of its lines is one line, whatever the desktop's colours.
     void aboutBox()
     {
+        const QPalette system = QApplication::palette();
+        QPalette dark(QColor(0x31, 0x36, 0x3b), QColor(0x23, 0x26, 0x29));
+        dark.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
+        QApplication::setPalette(dark);
         Game game;
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::Warning;
         QMessageBox::StandardButtons buttons;
         QFont font;
+        QImage look;
+        double lineSpacings = 0;
         whenModalOpens([&](QMessageBox *box) {
             font = box->font();
             title = box->windowTitle();
-            text = box->text();
+            text = shownText(box);
             icon = box->icon();
             buttons = box->standardButtons();
+            look = box->grab().toImage();
+            for (const QLabel *label : box->findChildren<QLabel *>())
+                if (label->text() == box->text())
+                    lineSpacings = label->height() / double(QFontMetrics(label->font()).lineSpacing());
         });
         QTest::mouseClick(game.lbl(), Qt::LeftButton);
+        QApplication::setPalette(system);
         QCOMPARE(title, QStringLiteral("ぽこたま"));
         // In the game's face, as large as its messages.
         QCOMPARE(font.families(), game.lbl()->font().families());
         QCOMPARE(font.pointSizeF(), game.lbl()->font().pointSizeF());
+        QCOMPARE(colourAt(look, 2, 2), QColor(Qt::white));
+        qint64 darkest = 255;
+        for (int y = 0; y < look.height(); ++y)
+            for (int x = 0; x < look.width(); ++x)
+                darkest = qMin(darkest, qint64(qGray(look.pixel(x, y))));
+        QCOMPARE(darkest, 0); // black text
+        QVERIFY2(lineSpacings > 2.5 && lineSpacings < 3.5, qPrintable(QString::number(lineSpacings)));
         const QStringList lines = text.split('\n');
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("ぽこたま"));

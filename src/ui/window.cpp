@@ -44,10 +44,9 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     setWindowIcon(QIcon(QStringLiteral(":/pokotama-32.png")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::WindowText, Qt::black);
-    setPalette(white);
+    // White, with black text, whatever the desktop's colour scheme: the
+    // palette Qt makes from a white button. The about box takes it too.
+    setPalette(QPalette(QColor(Qt::white)));
     setAutoFillBackground(true);
 
     // The controls, in their order in the window.
