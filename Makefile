@@ -54,7 +54,7 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # (locales) makes a locale whose encoding is not UTF-8 and libc-l10n gives
 # it the system's Japanese words, and DejaVu is the one font of a machine
 # without Japanese ones.
-TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
+TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox kwin-x11 mutter xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang libclang-rt-dev llvm python3 \
 	qt6-base-private-dev at-spi2-core dbus python3-pyatspi \

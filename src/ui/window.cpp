@@ -278,7 +278,9 @@ void GameWindow::fitFrame()
     QMargins margins = windowHandle()->frameMargins();
     if (margins.isNull())
         margins = x11FrameMargins(*this);
-    if (margins == m_frameMargins)
+    // Until the frame is there, Qt's X11 margins can come out negative
+    // (the inner area against a frame not yet sized).
+    if (margins == m_frameMargins || std::min({margins.left(), margins.top(), margins.right(), margins.bottom()}) < 0)
         return;
     m_frameMargins = margins;
     fitScreen(*screen(), true);
@@ -355,14 +357,23 @@ void GameWindow::fitScreen(const QScreen &screen, bool centre)
     // screen's all the same.
     arrange();
     // The frame wholly on the screen: where it was if it still fits there,
-    // else moved in as little as it must; centred when it first opens.
+    // else moved in as little as it must; centred when it first opens and
+    // when its frame becomes known.
     const QRect room = screen.availableGeometry();
-    QPoint corner = pos();
+    const QPoint inset(m_frameMargins.left(), m_frameMargins.top());
+    QPoint corner = windowHandle() ? windowHandle()->position() - inset : pos();
     if (centre)
-        corner = room.center() - QPoint(m_outerSide / 2, m_outerSide / 2);
+        corner = room.topLeft() + QPoint((room.width() - m_outerSide) / 2, (room.height() - m_outerSide) / 2);
     corner.setX(std::max(room.left(), std::min(corner.x(), room.left() + room.width() - m_outerSide)));
     corner.setY(std::max(room.top(), std::min(corner.y(), room.top() + room.height() - m_outerSide)));
-    move(corner);
+    // Once the frame is known the inner area goes where that frame puts
+    // it. QWidget::move() would go by the widget's own idea of the frame,
+    // which lags behind: under KWin the frame then ended up a title bar's
+    // height above the centre.
+    if (m_frameMargins.isNull())
+        move(corner);
+    else
+        windowHandle()->setPosition(corner + inset);
 }
 
 void GameWindow::followScreen()
