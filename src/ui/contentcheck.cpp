@@ -162,7 +162,9 @@ int checkFolder(const QString &dataDir, std::FILE *out)
             print(QStringLiteral("%1: read as %2, %3, %4")
                           .arg(systemtext::shown(path), encodingName(encoding), lineEnds(bytes),
                                countOf(lines.size(), QStringLiteral("line"))));
-            if (measurable) {
+            // A file wrong as a whole (too many lines, say) is not read line by line.
+            const bool whole = std::ranges::none_of(problems, [](const Problem &p) { return p.line == 0; });
+            if (measurable && whole) {
                 problems += checkLines(path, lines, encoding != data::Encoding::Utf8, name != texts::kMessages, font);
                 std::ranges::stable_sort(problems, {}, &Problem::line);
             }
