@@ -50,11 +50,11 @@ QStringList linesOf(const QByteArray &bytes)
     return lines;
 }
 
-Run run(const QStringList &arguments, const QString &program = kGame)
+Run run(const QStringList &arguments, QProcessEnvironment env = noScreen())
 {
     QProcess process;
-    process.setProcessEnvironment(noScreen());
-    process.start(program, arguments);
+    process.setProcessEnvironment(env);
+    process.start(kGame, arguments);
     process.closeWriteChannel();
     Run result;
     if (!process.waitForFinished(60000)) {
@@ -260,6 +260,20 @@ private slots:
         QCOMPARE(result.out, (QStringList{"pokotama: The data folder " + dir.path() + "/none is missing.",
                                           dir.path() + "/none/: 1 problem"}));
         QCOMPARE(result.status, 1);
+    }
+
+    // Widths and glyphs cannot be judged in a face without Japanese: said
+    // once, and the folder is not passed.
+    void checkWithoutJapaneseFont()
+    {
+        QProcessEnvironment env = noScreen();
+        env.insert(QStringLiteral("FONTCONFIG_FILE"), QStringLiteral(POKOTAMA_FONTS_DEJAVU));
+        const Run result = run({QStringLiteral("--check"), kData}, env);
+        QCOMPARE(result.status, 1);
+        QCOMPARE(result.out.mid(result.out.size() - 2),
+                 (QStringList{"pokotama: no Japanese font is installed, so the texts' widths and glyphs were not "
+                              "checked; install one, for example Debian's fonts-ipafont-gothic.",
+                              kData + ": 1 problem"}));
     }
 
     // ---- The questions.
