@@ -51,8 +51,8 @@ void write(std::FILE *to, const QString &text)
 class QuietStart
 {
 public:
-    QuietStart() : m_previous(qInstallMessageHandler(&QuietStart::handle)) { s_previous = m_previous; }
-    ~QuietStart() { qInstallMessageHandler(m_previous); }
+    QuietStart() { s_previous = qInstallMessageHandler(&QuietStart::handle); }
+    ~QuietStart() { qInstallMessageHandler(s_previous); }
     QuietStart(const QuietStart &) = delete;
     QuietStart &operator=(const QuietStart &) = delete;
 
@@ -63,7 +63,6 @@ private:
             s_previous(type, context, message);
     }
     static inline QtMessageHandler s_previous = nullptr;
-    QtMessageHandler m_previous;
 };
 
 CommandLine done(int status)
