@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <sys/stat.h>
 
 namespace {
@@ -149,10 +151,10 @@ private slots:
         row("six lines", "腐る.tad", "\xEF\xBB\xBF" "1\r2\r3\r4\r5\r6\r",
             {"DIR/腐る.tad: read as UTF-8 with a byte-order mark, CR line ends, 6 lines",
              "DIR/腐る.tad:6: the text has 6 lines; the message area shows 5."});
-        // U+0378 is no character at all, so no font has a glyph for it.
-        row("no glyph", "love.tad", "ok\n\xCD\xB8 and \xEE\x80\x80\n",
+        // U+0378 and U+0379 are no characters at all, so no font has a glyph for them.
+        row("no glyph", "love.tad", "ok\n\xCD\xB8 and \xCD\xB9\n",
             {"DIR/love.tad: read as UTF-8, LF line ends, 2 lines",
-             "DIR/love.tad:2: no glyph in the game's font for \u0378 (U+0378), \uE000 (U+E000)."});
+             "DIR/love.tad:2: no glyph in the game's font for \u0378 (U+0378), \u0379 (U+0379)."});
         // Problems of one file in the order of its lines, line ends mixed.
         row("in line order", "opn.tad", wide + "\r\n\x82\xA0\xFF\n2\n3\n4\n5",
             {"DIR/opn.tad: " + sjis + "mixed line ends (1 CR LF, 4 LF), 6 lines", "DIR/opn.tad:1" + tooWide,
@@ -185,14 +187,14 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("out"); // a line of standard output, or none at all
+        QTest::addColumn<QString>("out"); // how a line of standard output starts, or none at all
         QTest::addColumn<QString>("err"); // the one line of standard error, or none
         const QString help = QStringLiteral(" Try 'pokotama --help' for more information.");
         const QString own = QFileInfo(kGame).absolutePath() + "/dat/";
         QTest::newRow("help") << QStringList{"--help"} << 0 << "  --data <DIR>   Play the content folder <DIR> in "
                                                              "place of the game's own." << "";
-        QTest::newRow("help with Qt's") << QStringList{"--help-all"} << 0 << "  --platform <platformName[:options]>  "
-                                                                          "QPA plugin. See QGuiApplication" << "";
+        QTest::newRow("help with Qt's") << QStringList{"--help-all"} << 0 << "  --platform <platformName[:options]>"
+                                        << "";
         QTest::newRow("version") << QStringList{"-v"} << 0 << "pokotama " POKOTAMA_VERSION << "";
         QTest::newRow("own folder") << QStringList{"-platform", "xcb", "-reverse", "--check"} << 0
                                     << own + ": no problems" << "";
@@ -221,7 +223,9 @@ private slots:
         const bool font = !arguments.contains("NOFONT");
         arguments.replaceInStrings(QStringLiteral("NOFONT"), kData);
         const Run result = run(arguments, noScreen(font));
-        QVERIFY2(out.isEmpty() ? result.out.isEmpty() : result.out.contains(out), qPrintable(result.out.join('\n')));
+        const auto starts = [&out](const QString &line) { return line.startsWith(out); };
+        QVERIFY2(out.isEmpty() ? result.out.isEmpty() : std::ranges::any_of(result.out, starts),
+                 qPrintable(result.out.join('\n')));
         QCOMPARE(result.err, err.isEmpty() ? QStringList() : QStringList{err});
         QCOMPARE(result.status, status);
     }
