@@ -5,14 +5,15 @@
  * (64, the most the game reads) decoded and loaded as the message table,
  * the time per byte, which should stay about the same as the file grows.
  * What the look at the machine adds to the start, over N runs (200):
- * finding the program's folder, and checking that a font draws the game's
- * texts; the game's face is loaded first, as the window loads it, and timed
+ * reading the command line (the game's plain start, no option), finding
+ * the program's folder, and checking that a font draws the game's texts; the game's face is loaded first, as the window loads it, and timed
  * apart, or the check's first run would pay for it.
  */
 #include "common/fatalerror.h"
 #include "data/datadir.h"
 #include "data/messagetable.h"
 #include "data/textfile.h"
+#include "ui/commandline.h"
 #include "ui/fontcheck.h"
 #include "ui/fonts.h"
 
@@ -81,6 +82,9 @@ int main(int argc, char *argv[])
     }
 
     std::printf("\n");
+    char *plain[] = {argv[0], nullptr};
+    printTime("command line, first read", 1, [&] { (void)readCommandLine(1, plain); });
+    printTime("command line, later reads", repeat, [&] { (void)readCommandLine(1, plain); });
     printTime("program folder from /proc/self/exe", repeat, [] { (void)data::programFolder(); });
     // The face at the message area's size, measured as the window's label
     // measures it on its first paint.

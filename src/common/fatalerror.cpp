@@ -23,3 +23,11 @@ FatalError &FatalError::refused(QString path, QString reason)
     m_reason = std::move(reason);
     return *this;
 }
+
+FatalError &FatalError::at(QString path, qsizetype line, QString problem)
+{
+    m_path = std::move(path);
+    m_line = line;
+    m_problem = std::move(problem);
+    return *this;
+}

@@ -27,6 +27,13 @@ public:
     const QString &path() const { return m_path; }
     const QString &reason() const { return m_reason; }
 
+    // Where in the data folder the problem lies, for a list that editors
+    // and build logs link to: the file, the line (0 for the file as a
+    // whole) and what is wrong there, in English, without the file's name.
+    FatalError &at(QString path, qsizetype line, QString problem);
+    qsizetype line() const { return m_line; }
+    const QString &problem() const { return m_problem; }
+
     const QString &japanese() const { return m_japanese; }
     const QString &english() const { return m_english; }
 
@@ -40,5 +47,7 @@ private:
     QString m_english;
     QString m_path;
     QString m_reason;
+    qsizetype m_line = 0;
+    QString m_problem;
     QByteArray m_utf8;
 };

@@ -15,7 +15,8 @@ const QString kGroupEnd = QStringLiteral(">");
                           const QString &english)
 {
     throw FatalError(QStringLiteral("メッセージ表 %1 の %2 行目: %3").arg(path).arg(lineNumber).arg(japanese),
-                     QStringLiteral("Message table %1, line %2: %3").arg(path).arg(lineNumber).arg(english));
+                     QStringLiteral("Message table %1, line %2: %3").arg(path).arg(lineNumber).arg(english))
+            .at(path, lineNumber, english);
 }
 
 } // namespace

@@ -18,7 +18,8 @@ namespace {
 [[noreturn]] void throwBadPicture(const QString &path, const QString &japanese, const QString &english)
 {
     throw FatalError(QStringLiteral("絵のファイル %1 %2").arg(path, japanese),
-                     QStringLiteral("The picture %1 %2").arg(path, english));
+                     QStringLiteral("The picture %1 %2").arg(path, english))
+            .at(path, 0, QStringLiteral("the picture ") + english);
 }
 
 // Sides as the header gives them; a BMP stored top to bottom gives a

@@ -41,13 +41,15 @@ void repairIcuControls(QString &text)
     const qsizetype slash = path.lastIndexOf(u'/');
     requireFolder(slash < 0 ? QStringLiteral(".") : path.left(std::max<qsizetype>(slash, 1)));
     throw FatalError(QStringLiteral("データファイル %1 が見つかりません。").arg(path),
-                     QStringLiteral("The data file %1 is missing.").arg(path));
+                     QStringLiteral("The data file %1 is missing.").arg(path))
+            .at(path, 0, QStringLiteral("the file is missing."));
 }
 
 [[noreturn]] void throwUnreadable(const QString &path, const QString &why)
 {
     throw FatalError(QStringLiteral("データファイル %1 を読めません（%2）。").arg(path, why),
                      QStringLiteral("Cannot read the data file %1 (%2).").arg(path, why))
+            .at(path, 0, QStringLiteral("the file cannot be read (%1).").arg(why))
             .refused(path, why);
 }
 
@@ -56,7 +58,8 @@ void repairIcuControls(QString &text)
     throw FatalError(QStringLiteral("データファイル %1 が大きすぎます（%2 バイト、上限 %3 バイト）。")
                              .arg(path).arg(size).arg(kMaxDataFileBytes),
                      QStringLiteral("The data file %1 is too large (%2 bytes, at most %3).")
-                             .arg(path).arg(size).arg(kMaxDataFileBytes));
+                             .arg(path).arg(size).arg(kMaxDataFileBytes))
+            .at(path, 0, QStringLiteral("the file is too large (%1 bytes, at most %2).").arg(size).arg(kMaxDataFileBytes));
 }
 
 // Opens path for reading, trying its file name in code page 932 bytes when
@@ -124,11 +127,13 @@ QByteArray readDataFile(const QString &path)
         throwUnreadable(path, systemtext::reason(errno));
     if (S_ISDIR(info.st_mode))
         throw FatalError(QStringLiteral("%1 はファイルではなくフォルダです。").arg(path),
-                         QStringLiteral("%1 is a folder, not a file.").arg(path));
+                         QStringLiteral("%1 is a folder, not a file.").arg(path))
+                .at(path, 0, QStringLiteral("this is a folder, not a file."));
     // A device or a pipe in the data folder could be read forever.
     if (!S_ISREG(info.st_mode))
         throw FatalError(QStringLiteral("%1 は普通のファイルではありません。").arg(path),
-                         QStringLiteral("%1 is not a regular file.").arg(path));
+                         QStringLiteral("%1 is not a regular file.").arg(path))
+                .at(path, 0, QStringLiteral("this is not a regular file."));
     if (info.st_size > kMaxDataFileBytes)
         throwTooLarge(path, info.st_size);
 
@@ -157,7 +162,7 @@ QByteArray readDataFile(const QString &path)
     return bytes;
 }
 
-QStringList decodeLines(QByteArrayView bytes)
+QStringList decodeLines(QByteArrayView bytes, Encoding *readAs)
 {
     // A text editor that saves as UTF-8 may put the byte-order mark EF BB BF
     // first (Windows Notepad does). EF BB is no character in code page 932,
@@ -166,6 +171,8 @@ QStringList decodeLines(QByteArrayView bytes)
     const bool marked = bytes.startsWith(kUtf8ByteOrderMark);
     if (marked)
         bytes = bytes.sliced(kUtf8ByteOrderMark.size());
+    if (readAs)
+        *readAs = marked ? Encoding::Utf8WithMark : Encoding::ShiftJis;
     if (bytes.isEmpty())
         return {};
 
@@ -184,6 +191,8 @@ QStringList decodeLines(QByteArrayView bytes)
     const bool utf8Likely = marked || std::ranges::any_of(bytes, [](char c) { return (c & 0x80) != 0; });
     if (utf8Likely)
         text = utf8.decode(bytes);
+    if (utf8Likely && !marked && !utf8.hasError() && readAs)
+        *readAs = Encoding::Utf8;
     if (!marked && (!utf8Likely || utf8.hasError())) {
         QStringDecoder decoder("windows-31j");
         if (!decoder.isValid())
@@ -231,7 +240,8 @@ QStringList readTextFile(const QString &path)
         throw FatalError(QStringLiteral("データファイル %1 の行が多すぎます（%2 行、上限 %3 行）。")
                                  .arg(path).arg(lines).arg(kMaxTextLines),
                          QStringLiteral("The data file %1 has too many lines (%2, at most %3).")
-                                 .arg(path).arg(lines).arg(kMaxTextLines));
+                                 .arg(path).arg(lines).arg(kMaxTextLines))
+                .at(path, 0, QStringLiteral("too many lines (%1, at most %2).").arg(lines).arg(kMaxTextLines));
     return decodeLines(bytes);
 }
 

@@ -44,10 +44,13 @@ QByteArray readDataFile(const QString &path);
 
 inline constexpr QByteArrayView kUtf8ByteOrderMark("\xEF\xBB\xBF", 3);
 
+// How decodeLines read a file's bytes.
+enum class Encoding { ShiftJis, Utf8, Utf8WithMark };
+
 // Bytes in code page 932 (or UTF-8, as above) to lines of text, without
-// their line ends.
+// their line ends; readAs, if given, learns which of the two it was.
 // Throws FatalError if this computer has no code page 932 decoder.
-QStringList decodeLines(QByteArrayView bytes);
+QStringList decodeLines(QByteArrayView bytes, Encoding *readAs = nullptr);
 
 // readDataFile, then decodeLines. Throws FatalError naming the file as
 // readDataFile does, and for a file of more than kMaxTextLines lines.

@@ -1,10 +1,12 @@
 /*
  * main.cpp: starts ぽこたま, wiring the window to the real data folder and
- * the about dialog.
+ * the about dialog; or, as the command line asks, checks a content folder
+ * or answers --help and --version, with no window.
  */
 #include "services/datacheck.h"
 #include "services/dataplatform.h"
 #include "ui/about.h"
+#include "ui/commandline.h"
 #include "ui/display.h"
 #include "ui/fontcheck.h"
 #include "ui/window.h"
@@ -18,6 +20,12 @@ int main(int argc, char *argv[])
     // A launcher may close its end of our standard error: a message that
     // cannot be written is lost, and the game goes on to its box.
     std::signal(SIGPIPE, SIG_IGN);
+    const CommandLine command = readCommandLine(argc, argv);
+    if (command.action == CommandLine::Action::Done)
+        return command.status;
+    if (command.action == CommandLine::Action::Check)
+        return runCheck(argv[0], command.dataDir);
+
     display::chooseWindowSystem();
     display::guardOpening();
     QApplication app(argc, argv);
@@ -32,7 +40,7 @@ int main(int argc, char *argv[])
 
     // The about box opens over the window, made once the data is known good.
     QWidget *aboutParent = nullptr;
-    DataPlatform platform(QString(), [&aboutParent] { showAboutBox(aboutParent); });
+    DataPlatform platform(command.dataDir, [&aboutParent] { showAboutBox(aboutParent); });
     // Every file the game will read, before any window: all that is wrong
     // in one box.
     QList<FatalError> problems;
