@@ -11,8 +11,11 @@
 
 namespace {
 
-// From this many device pixels on, Qt draws glyphs as outlines rather than
-// from its glyph cache.
+// Qt's own bold reads well on whole pixels from this many pixels (below
+// it, it closes the counters of 育 and 着: a window the compositor made
+// short shrinks the font so far) up to the size from which Qt draws glyphs
+// as outlines rather than from its glyph cache, and loses the bold.
+constexpr int kQtBoldFrom = 20;
 constexpr int kOutlinePixels = 64;
 
 } // namespace
@@ -37,16 +40,17 @@ void ClickableLabel::paintEvent(QPaintEvent *event)
 {
     // The font engine makes up the bold of a face that has none of its own
     // (IPA's Gothic has none) by growing every stroke on every side. On a
-    // screen of whole pixels below 64 device pixels that reads well, and
-    // Qt draws it from its glyph cache, quicker than anything here.
+    // screen of whole pixels, from 20 to 63 pixels (every size the game
+    // picks for a window of its own size), that reads well, and Qt draws it
+    // from its glyph cache, quicker than anything here.
     const int pixels = QFontInfo(font()).pixelSize();
-    if (!font().bold() || (devicePixelRatioF() == 1 && pixels < kOutlinePixels)) {
+    if (!font().bold() || (devicePixelRatioF() == 1 && pixels >= kQtBoldFrom && pixels < kOutlinePixels)) {
         QLabel::paintEvent(event);
         return;
     }
     // Elsewhere Qt loses that bold (from 64 device pixels on it draws
     // glyphs as outlines) or closes the counters of dense kanji such as 育
-    // and 着 (on a screen that scales its pixels). Bold by hand instead, as
+    // and 着 (on a screen that scales its pixels, or smaller). Bold by hand instead, as
     // Windows makes up a missing bold: the regular glyphs drawn again and
     // again, a device pixel further right each time, a twelfth of the size
     // in all. Widening only sideways keeps the stacked horizontal strokes
