@@ -55,7 +55,7 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # it the system's Japanese words, and DejaVu is the one font of a machine
 # without Japanese ones. The desktops players run: sway with grim for its
 # screenshots, KWin, and a terminal (Weston's) to share sway's screen.
-TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox xdotool \
+TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox kwin-x11 mutter xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang libclang-rt-dev llvm python3 \
 	qt6-base-private-dev at-spi2-core dbus python3-pyatspi \

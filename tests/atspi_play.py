@@ -131,6 +131,9 @@ def main():
                                                      and c.getRole() in (pyatspi.ROLE_DIALOG, pyatspi.ROLE_ALERT)), None))
     texts = [c.name for c in children(about)]
     print("about box:", about.getRoleName(), repr(about.name), texts)
+    # A reader hears the maker's line as it is shown, not its markup.
+    if not any("（https://munimaru.example/）" in (text or "") for text in texts) or any("<" in (text or "") for text in texts):
+        fail("the about box's text as a reader has it: %r" % texts)
     ok = wait_for("its OK", lambda: next((c for c in pyatspi.findAllDescendants(about, lambda n: n.getRole()
                                          == pyatspi.ROLE_PUSH_BUTTON)), None))
     press(ok)

@@ -156,6 +156,10 @@ private slots:
         QTest::keyClick(&game.window, Qt::Key_L);
         QCOMPARE(g_told, QStringList{levelNews(game.window.fom().ShpStr)});
         QCOMPARE(game.caption(), kWater);
+        // Held down, L says it once.
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_L, Qt::NoModifier, QStringLiteral("l"), true);
+        QApplication::sendEvent(&game.window, &repeat);
+        QCOMPARE(g_told.size(), 1);
     }
 
     // A reader that falls behind finds each notice's own text: the notices

@@ -86,10 +86,10 @@ private slots:
             QVERIFY2(width <= kMaxLineWidth, qPrintable(QStringLiteral("%1 px: %2").arg(width).arg(line)));
         }
         // The message after a stage-up is three lines, the first empty.
-        QVERIFY(3 * message.lineSpacing() <= layout::place(kInner, layout::kMessages).height());
+        QVERIFY(3 * message.lineSpacing() <= layout::place(QRect(QPoint(0, 0), kInner), layout::kMessages).height());
 
         const QFontMetrics button(face(family, kMessagePoints * 1.5, false));
-        const QRect place = layout::place(kInner, layout::kButton);
+        const QRect place = layout::place(QRect(QPoint(0, 0), kInner), layout::kButton);
         for (const QString &caption : {texts::kStart, texts::kWater, texts::kStartOver}) {
             const int width = button.horizontalAdvance(caption);
             QVERIFY2(width < place.width() - 8, qPrintable(QStringLiteral("%1 px: %2").arg(width).arg(caption)));

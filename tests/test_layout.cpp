@@ -55,10 +55,10 @@ private slots:
     void grid()
     {
         QFETCH(QSize, inner);
-        const QRect creature = layout::place(inner, layout::kCreature);
-        const QRect button = layout::place(inner, layout::kButton);
-        const QRect gauge = layout::place(inner, layout::kGauge);
-        const QRect messages = layout::place(inner, layout::kMessages);
+        const QRect creature = layout::place(QRect(QPoint(0, 0), inner), layout::kCreature);
+        const QRect button = layout::place(QRect(QPoint(0, 0), inner), layout::kButton);
+        const QRect gauge = layout::place(QRect(QPoint(0, 0), inner), layout::kGauge);
+        const QRect messages = layout::place(QRect(QPoint(0, 0), inner), layout::kMessages);
 
         QCOMPARE(creature.topRight() + QPoint(1, 0), QPoint(inner.width(), 0));
         QCOMPARE(creature.left(), qRound(inner.width() * 0.4));
@@ -76,6 +76,41 @@ private slots:
         QCOMPARE(gauge.right(), creature.right());
         QCOMPARE(gauge.bottom() + 1, messages.top());
         QVERIFY(qAbs(gauge.height() - inner.height() * 0.05) <= 1);
+    }
+
+    // In a window of another size than it asked for, the grid keeps the
+    // proportions asked for, as large as fits, centred; its fonts scale
+    // with it. The size asked for is filled as it is.
+    void letterboxed_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QSize>("asked");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<double>("scale");
+        QTest::newRow("as asked") << QSize(972, 972) << QSize(972, 972) << QRect(0, 0, 972, 972) << 1.0;
+        QTest::newRow("as asked, under a title bar") << QSize(970, 951) << QSize(970, 951) << QRect(0, 0, 970, 951) << 1.0;
+        QTest::newRow("a wide tile") << QSize(1916, 1053) << QSize(972, 972) << QRect(431, 0, 1053, 1053) << 1053 / 972.0;
+        QTest::newRow("maximised, short") << QSize(960, 508) << QSize(972, 972) << QRect(226, 0, 508, 508) << 508 / 972.0;
+        QTest::newRow("a tall tile") << QSize(600, 1000) << QSize(972, 972) << QRect(0, 200, 600, 600) << 600 / 972.0;
+        QTest::newRow("wide, under a title bar") << QSize(1920, 1040) << QSize(970, 951) << QRect(429, 0, 1061, 1040) << 1040 / 951.0;
+        QTest::newRow("smaller every way") << QSize(400, 300) << QSize(970, 951) << QRect(47, 0, 306, 300) << 300 / 951.0;
+    }
+
+    void letterboxed()
+    {
+        QFETCH(QSize, window);
+        QFETCH(QSize, asked);
+        QFETCH(QRect, area);
+        QFETCH(double, scale);
+        const layout::GameArea placed = layout::gameArea(window, asked);
+        QCOMPARE(placed.rect, area);
+        QCOMPARE(placed.scale, scale);
+        // The creature's cell keeps its shape: as wide against high as in
+        // the area asked for.
+        const QRect creature = layout::place(placed.rect, layout::kCreature);
+        const QRect askedCreature = layout::place(QRect(QPoint(0, 0), asked), layout::kCreature);
+        QVERIFY(qAbs(double(creature.width()) / creature.height()
+                     - double(askedCreature.width()) / askedCreature.height()) < 0.02);
     }
 };
 

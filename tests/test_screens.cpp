@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(game.lbl()->font().pointSize(), layout::baseFontPoints(metrics));
         QVERIFY(roundState(game.window.fom()) == before);
         // The controls sit on the new grid.
-        QCOMPARE(game.com()->geometry(), layout::place(game.window.size(), layout::kButton));
+        QCOMPARE(game.com()->geometry(), layout::place(QRect(QPoint(0, 0), game.window.size()), layout::kButton));
 
         resizeScreen(QSize(1366, 768));
         QCOMPARE(game.window.outerSide(), 691);

@@ -37,14 +37,22 @@ struct Game
     template <typename T> T *control(const char *name) { return window.findChild<T *>(QString::fromLatin1(name)); }
 };
 
-// The controls keep their places on the grid of the inner area it has.
+// The controls keep their places on the grid: the inner area the window
+// asked for, or, in another size, the largest area of its proportions,
+// centred.
 void checkGrid(Game &game)
 {
     const QSize inner = game.window.size();
-    QCOMPARE(game.control<QWidget>("Img")->geometry(), layout::place(inner, layout::kCreature));
-    QCOMPARE(game.control<QWidget>("LBl")->geometry(), layout::place(inner, layout::kMessages));
-    QCOMPARE(game.control<QWidget>("Com")->geometry(), layout::place(inner, layout::kButton));
-    QCOMPARE(game.control<QWidget>("PicStr")->geometry(), layout::place(inner, layout::kGauge));
+    const QSize asked = game.window.askedInner();
+    const QRect area = layout::gameArea(inner, asked).rect;
+    QVERIFY(QRect(QPoint(0, 0), inner).contains(area));
+    QVERIFY(area.width() == inner.width() || area.height() == inner.height());
+    QVERIFY(qAbs(area.center().x() - inner.width() / 2) <= 1 && qAbs(area.center().y() - inner.height() / 2) <= 1);
+    QVERIFY(qAbs(double(area.width()) / area.height() - double(asked.width()) / asked.height()) < 0.01);
+    QCOMPARE(game.control<QWidget>("Img")->geometry(), layout::place(area, layout::kCreature));
+    QCOMPARE(game.control<QWidget>("LBl")->geometry(), layout::place(area, layout::kMessages));
+    QCOMPARE(game.control<QWidget>("Com")->geometry(), layout::place(area, layout::kButton));
+    QCOMPARE(game.control<QWidget>("PicStr")->geometry(), layout::place(area, layout::kGauge));
 }
 
 // The window's frame as the compositor has it now: the native window's,

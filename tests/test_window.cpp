@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 namespace {
 
@@ -23,6 +24,45 @@ QColor colourAt(const QImage &image, double x, double y)
 {
     const qreal ratio = image.devicePixelRatio();
     return QColor(image.pixel(int(x * ratio), int(y * ratio)));
+}
+
+// The about box's text as it shows it.
+QString shownText(const QMessageBox *box)
+{
+    QTextDocument document;
+    document.setHtml(box->text());
+    return document.toPlainText();
+}
+
+// The white pixels that ink encloses: those no path of white pixels
+// joins to the image's edge (ink is darker than mid-grey).
+int enclosedWhite(const QImage &image)
+{
+    const int width = image.width();
+    const int height = image.height();
+    const auto white = [&](int x, int y) { return qGray(image.pixel(x, y)) >= 128; };
+    QList<bool> reached(qsizetype(width) * height, false);
+    QList<QPoint> edge;
+    for (int x = 0; x < width; ++x)
+        edge << QPoint(x, 0) << QPoint(x, height - 1);
+    for (int y = 0; y < height; ++y)
+        edge << QPoint(0, y) << QPoint(width - 1, y);
+    int whites = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            whites += white(x, y);
+    while (!edge.isEmpty()) {
+        const QPoint p = edge.takeLast();
+        if (p.x() < 0 || p.y() < 0 || p.x() >= width || p.y() >= height || !white(p.x(), p.y()))
+            continue;
+        bool &seen = reached[qsizetype(p.y()) * width + p.x()];
+        if (seen)
+            continue;
+        seen = true;
+        --whites;
+        edge << p + QPoint(1, 0) << p - QPoint(1, 0) << p + QPoint(0, 1) << p - QPoint(0, 1);
+    }
+    return whites;
 }
 
 } // namespace
@@ -138,7 +178,7 @@ private slots:
         QCOMPARE(game.lbl()->text(), forDisplay(game.window.fom().LBl.Caption));
 
         QString aboutText;
-        whenModalOpens([&](QMessageBox *box) { aboutText = box->text(); });
+        whenModalOpens([&](QMessageBox *box) { aboutText = shownText(box); });
         game.endRest();
         game.click();
         QCOMPARE(aboutText, forDisplay(::aboutText()));
@@ -159,27 +199,85 @@ private slots:
         QCOMPARE(game.counted.draws(), draws + 3);
     }
 
+    // A key held down acts once: its repeats water nothing and open or
+    // close no box, in the window and in the about box.
+    void heldKeysActOnce()
+    {
+        Game game;
+        const auto repeat = [](QObject *target, Qt::Key key) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(target, &press);
+        };
+        game.com()->setFocus();
+        QTest::keyClick(&game.window, Qt::Key_Return);
+        QCOMPARE(game.caption(), kWater);
+        const std::int64_t draws = game.counted.draws();
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_L})
+            repeat(&game.window, key);
+        repeat(game.com(), Qt::Key_Space);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QString(), true);
+        QApplication::sendEvent(game.com(), &release);
+        QCOMPARE(game.counted.draws(), draws);
+        QCOMPARE(game.counted.abouts(), 0);
+
+        // F1's repeats open no box; the press that opens one, held, leaves
+        // it open. (Two boxes awaited, so that a wrong one fails the test
+        // rather than waiting for a player.)
+        int boxes = 0;
+        bool stayed = false;
+        for (int i = 0; i < 2; ++i)
+            whenModalOpens([&](QMessageBox *box) {
+                ++boxes;
+                repeat(box, Qt::Key_Return);
+                stayed = box->isVisible();
+            });
+        repeat(&game.window, Qt::Key_F1);
+        QTest::keyClick(&game.window, Qt::Key_F1);
+        QCOMPARE(boxes, 1);
+        QVERIFY(stayed);
+        QCOMPARE(game.counted.abouts(), 1);
+    }
+
     // The about box: its title and three lines, OK only, no icon; it does
-    // not start, stop or change a round.
+    // not start, stop or change a round. It is white with black text and
+    // each of its lines is one line, whatever the desktop's colours.
     void aboutBox()
     {
+        const QPalette system = QApplication::palette();
+        QPalette dark(QColor(0x31, 0x36, 0x3b), QColor(0x23, 0x26, 0x29));
+        dark.setColor(QPalette::WindowText, QColor(0xfc, 0xfc, 0xfc));
+        QApplication::setPalette(dark);
         Game game;
         QString title, text;
         QMessageBox::Icon icon = QMessageBox::Warning;
         QMessageBox::StandardButtons buttons;
         QFont font;
+        QImage look;
+        double lineSpacings = 0;
         whenModalOpens([&](QMessageBox *box) {
             font = box->font();
             title = box->windowTitle();
-            text = box->text();
+            text = shownText(box);
             icon = box->icon();
             buttons = box->standardButtons();
+            look = box->grab().toImage();
+            for (const QLabel *label : box->findChildren<QLabel *>())
+                if (label->text() == box->text())
+                    lineSpacings = label->height() / double(QFontMetrics(label->font()).lineSpacing());
         });
         QTest::mouseClick(game.lbl(), Qt::LeftButton);
+        QApplication::setPalette(system);
         QCOMPARE(title, QStringLiteral("ぽこたま"));
         // In the game's face, as large as its messages.
         QCOMPARE(font.families(), game.lbl()->font().families());
         QCOMPARE(font.pointSizeF(), game.lbl()->font().pointSizeF());
+        QCOMPARE(colourAt(look, 2, 2), QColor(Qt::white));
+        qint64 darkest = 255;
+        for (int y = 0; y < look.height(); ++y)
+            for (int x = 0; x < look.width(); ++x)
+                darkest = qMin(darkest, qint64(qGray(look.pixel(x, y))));
+        QCOMPARE(darkest, 0); // black text
+        QVERIFY2(lineSpacings > 2.5 && lineSpacings < 3.5, qPrintable(QString::number(lineSpacings)));
         const QStringList lines = text.split('\n');
         QCOMPARE(lines.size(), 3);
         QCOMPARE(lines[0], QStringLiteral("ぽこたま"));
@@ -444,6 +542,46 @@ private slots:
         QVERIFY(qAbs(game.com()->font().pointSizeF() - 1.5 * game.lbl()->font().pointSizeF()) < 0.01);
     }
 
+    void imposedSizes_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("short, maximised on a small screen") << QSize(960, 508);
+        QTest::newRow("a wide tile") << QSize(1916, 1053);
+        QTest::newRow("a narrow tile") << QSize(500, 1000);
+    }
+
+    // A window manager that gives the window another size than it asked
+    // for: the grid keeps its proportions, centred, and the messages'
+    // font follows it, so every line of the opening still shows.
+    void imposedSizes()
+    {
+        QFETCH(QSize, size);
+        Game game;
+        const QSize asked = game.window.askedInner();
+        const double points = game.lbl()->font().pointSizeF();
+        QCOMPARE(game.window.size(), asked);
+
+        game.window.setFixedSize(size);
+        const QRect img = game.img()->geometry();
+        const QRect lbl = game.lbl()->geometry();
+        const double scale = std::min(double(size.width()) / asked.width(), double(size.height()) / asked.height());
+        QVERIFY(qAbs(img.height() - 0.6 * asked.height() * scale) <= 1);
+        QVERIFY(qAbs(double(img.width()) / img.height() - 0.6 * asked.width() / (0.6 * asked.height())) < 0.02);
+        QVERIFY(qAbs((lbl.left() + lbl.right() + 1) - size.width()) <= 1); // centred
+        QVERIFY(lbl.bottom() < size.height());
+        QVERIFY(qAbs(game.lbl()->font().pointSizeF() - points * scale) < 0.01);
+        QVERIFY(qAbs(game.com()->font().pointSizeF() - 1.5 * points * scale) < 0.01);
+        const QRect text = QFontMetrics(game.lbl()->font())
+                                   .boundingRect(QRect(0, 0, lbl.width(), 10000),
+                                                 int(game.lbl()->alignment()) | Qt::TextWordWrap, game.lbl()->text());
+        QVERIFY2(text.height() <= lbl.height(), qPrintable(QStringLiteral("%1 > %2").arg(text.height()).arg(lbl.height())));
+
+        // Given its own size back, it is as it was.
+        game.window.setFixedSize(asked);
+        QCOMPARE(game.lbl()->font().pointSizeF(), points);
+        QCOMPARE(game.lbl()->geometry().width(), asked.width());
+    }
+
     void messagesBoldAtEverySize_data()
     {
         QTest::addColumn<int>("pixels");
@@ -472,6 +610,37 @@ private slots:
             return double(sum);
         };
         QVERIFY2(ink(true) > 1.2 * ink(false), qPrintable(QString::number(ink(true) / ink(false))));
+    }
+
+    void boldKeepsCountersOpen_data()
+    {
+        QTest::addColumn<QString>("kanji");
+        QTest::addColumn<int>("pixels");
+        for (const char *kanji : {"育", "着"})
+            for (int pixels : {20, 32, 64, 96})
+                QTest::addRow("%s %d px", kanji, pixels) << QString::fromUtf8(kanji) << pixels;
+    }
+
+    // The bold of dense kanji keeps their counters open: the white that
+    // their strokes enclose is still there, at every size and scale (this
+    // test also runs at 1.5 and 2 device pixels a pixel).
+    void boldKeepsCountersOpen()
+    {
+        QFETCH(QString, kanji);
+        QFETCH(int, pixels);
+        const auto enclosed = [&](bool bold) {
+            ClickableLabel label(kanji);
+            QFont font = gameFont(12, true);
+            font.setPixelSize(pixels);
+            font.setBold(bold);
+            label.setFont(font);
+            label.resize(pixels * 2, pixels * 2);
+            return enclosedWhite(label.grab().toImage());
+        };
+        const int regular = enclosed(false);
+        QVERIFY(regular > 0);
+        QVERIFY2(enclosed(true) >= 0.35 * regular,
+                 qPrintable(QStringLiteral("%1 of %2").arg(enclosed(true)).arg(regular)));
     }
 
     // Data text is shown as written, never read as markup.

@@ -1,16 +1,18 @@
 #!/bin/sh
 # Starts the built game on a private X server and checks its window: titled
 # ぽこたま, mapped, and square on the outside, nine tenths of the screen's
-# shorter side, and wholly on the screen. Run on a bare server (no window
-# manager: the inner area is the frame), on a bare portrait screen (1080 ×
-# 1920, where the width is the shorter side) and under openbox, whose title
-# bar and borders the game must take off its inner area. In the mode
+# shorter side, wholly on the screen and centred on it. Run on a bare
+# server (no window manager: the inner area is the frame), on a bare
+# portrait screen (1080 × 1920, where the width is the shorter side) and
+# under openbox, KWin and mutter, whose title bars and borders the game
+# must take off its inner area once they tell them, after the window is
+# mapped, and then centre the frame. In the mode
 # "fatal" the game's data folder lacks its first and its last picture:
 # before any game window the game must show one dialog naming both,
 # centred on the screen, and exit with status 1 once it is closed, having
 # said what is wrong on stderr too.
 #
-#   x11_window.sh <pokotama> [bare|portrait|openbox|fatal]
+#   x11_window.sh <pokotama> [bare|portrait|openbox|kwin|mutter|fatal]
 set -eu
 game=$1
 mode=${2:-bare}
@@ -28,11 +30,20 @@ if [ -z "${POKOTAMA_INSIDE_X:-}" ]; then
 fi
 unset QT_QPA_PLATFORM
 
-if [ "$mode" = openbox ] || [ "$mode" = fatal ]; then
-    openbox >/dev/null 2>&1 &
-    wm=$!
+case $mode in
+    openbox|fatal) openbox >/dev/null 2>&1 & wm=$! ;;
+    # KWin and mutter want a session bus; Orca's test may own none here.
+    kwin) dbus-run-session -- kwin_x11 >/dev/null 2>&1 & wm=$! ;;
+    mutter) dbus-run-session -- mutter --x11 >/dev/null 2>&1 & wm=$! ;;
+esac
+if [ -n "${wm:-}" ]; then
     trap 'kill $wm 2>/dev/null' EXIT
-    sleep 1
+    # The window manager is up once it names itself on the root window.
+    for _ in $(seq 1 100); do
+        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+        sleep 0.1
+    done
+    sleep 0.5
 fi
 
 if [ "$mode" = fatal ]; then
@@ -101,7 +112,10 @@ if [ -n "$extents" ]; then
 $extents
 EOT
 fi
-[ "$mode" != openbox ] || [ "$top" -gt 0 ] || { echo "FAIL: openbox gave no frame"; exit 1; }
+case $mode in
+    bare|portrait) ;;
+    *) [ "$top" -gt 0 ] || { echo "FAIL: $mode gave no frame"; exit 1; } ;;
+esac
 
 outer_w=$((width + left + right))
 outer_h=$((height + top + bottom))
@@ -112,6 +126,8 @@ echo "$mode: inner ${width}x${height}, frame $left,$right,$top,$bottom, outer ${
 [ "$outer_h" -eq "$expected" ] || { echo "FAIL: outer side $outer_h, expected $expected"; exit 1; }
 [ "$x" -ge 0 ] && [ "$y" -ge 0 ] && [ $((x + outer_w)) -le "${screen%x*}" ] && [ $((y + outer_h)) -le "${screen#*x}" ] \
     || { echo "FAIL: the window is not wholly on the screen"; exit 1; }
+dx=$((2 * x + outer_w - ${screen%x*})) dy=$((2 * y + outer_h - ${screen#*x}))
+[ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] || { echo "FAIL: the frame is not centred"; exit 1; }
 xprop -id "$id" _NET_WM_NAME | grep -q '"ぽこたま"' || { echo "FAIL: title"; exit 1; }
 xprop -id "$id" _NET_WM_ICON | grep -qi "icon (32 x 32)" || { echo "FAIL: no window icon"; exit 1; }
 kill -0 "$pid" || { echo "FAIL: the game has exited"; exit 1; }

@@ -159,12 +159,22 @@ QString forDisplay(QString text)
 
 void showAboutBox(QWidget *parent)
 {
-    QMessageBox box(QMessageBox::NoIcon, kTitle, forDisplay(aboutText()), QMessageBox::Ok, parent);
+    // Each line a paragraph that never breaks: a message box wraps a line
+    // wider than half the screen, and the maker's address broke after
+    // "https://". The game's font keeps the widest line within three
+    // fifths of the screen's shorter side.
+    QStringList paragraphs;
+    for (const QString &line : forDisplay(aboutText()).split(u'\n'))
+        paragraphs << QStringLiteral("<p style=\"white-space:pre; margin:0\">%1</p>").arg(line.toHtmlEscaped());
+    QMessageBox box(QMessageBox::NoIcon, kTitle, QString(), QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("about"));
-    box.setTextFormat(Qt::PlainText);
-    // In the game's face, at the size of its messages.
-    if (parent)
+    box.setTextFormat(Qt::RichText);
+    box.setText(paragraphs.join(QString()));
+    // In the game's face and colours, at the size of its messages.
+    if (parent) {
         box.setFont(parent->font());
+        box.setPalette(parent->palette());
+    }
     box.exec();
 }
 

@@ -96,9 +96,10 @@ void chooseWindowSystem()
 {
     if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         return;
-    // Qt would take Wayland first; X11 comes first, Wayland if it fails.
-    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "xcb;wayland");
+    // Qt goes by XDG_SESSION_TYPE, which a compositor started by hand
+    // (sway from a console) leaves unset; the Wayland socket says it.
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "wayland;xcb");
 }
 
 void guardOpening()

@@ -1,11 +1,12 @@
 /*
  * display.h: the screen the game opens, settled before Qt opens one.
  *
- * On a Wayland desktop that also runs XWayland the game takes X11: there
- * its fixed, centred window is the window manager's to frame and place,
- * as everywhere else. On Wayland alone it runs on Wayland, where the
- * window takes the size the compositor gives it. A player's or desktop's
- * own QT_QPA_PLATFORM (or -platform) always stands.
+ * On a Wayland desktop the game runs on Wayland itself, where it draws at
+ * the output's scale: through XWayland a screen at 200 % shows it blurred
+ * (KWin), with its pixels doubled (sway) or at half the size of the rest
+ * (GNOME). X11 is the fallback where Qt's Wayland plugin is missing or
+ * fails. A player's or desktop's own QT_QPA_PLATFORM (or -platform)
+ * always stands.
  *
  * With no screen to open at all, the game says so in one line and ends
  * with status 1, rather than in Qt's abort.
@@ -14,7 +15,7 @@
 
 namespace display {
 
-// Picks X11 through XWayland where both are there. Call before the
+// Picks Wayland on a Wayland desktop, X11 after it. Call before the
 // QApplication is built.
 void chooseWindowSystem();
 

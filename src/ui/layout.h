@@ -42,8 +42,23 @@ inline constexpr Cell kButton{0.5, 6, 3, 1};    // Com
 inline constexpr Cell kGauge{4, 6.5, 6, 0.5};   // PicStr
 inline constexpr Cell kCreature{4, 0, 6, 6};    // Img, the upper right 6 × 6
 
-// The pixel rectangle of a cell in an inner area of the given size. Edges
-// are rounded, not sizes, so neighbouring cells meet without a gap.
-QRect place(QSize inner, const Cell &cell);
+// The pixel rectangle of a cell in a game area. Edges are rounded, not
+// sizes, so neighbouring cells meet without a gap.
+QRect place(const QRect &area, const Cell &cell);
+
+// Where the grid goes in the window. The window asks for its inner area
+// (a square frame less the window manager's borders); where it gets
+// another size (a compositor's tile, maximised, full screen, a short
+// window), the grid keeps the proportions of the area it asked for: the
+// largest such area that fits, centred on the game's white, and its fonts
+// grow or shrink with it (scale), so no line is cut and the creature is
+// never stretched. Where it gets what it asked for, the grid fills it.
+struct GameArea
+{
+    QRect rect;
+    double scale; // the area's height against the height asked for
+};
+
+GameArea gameArea(QSize window, QSize asked);
 
 } // namespace layout

@@ -44,10 +44,9 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     setWindowIcon(QIcon(QStringLiteral(":/pokotama-32.png")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    white.setColor(QPalette::WindowText, Qt::black);
-    setPalette(white);
+    // White, with black text, whatever the desktop's colour scheme: the
+    // palette Qt makes from a white button. The about box takes it too.
+    setPalette(QPalette(QColor(Qt::white)));
     setAutoFillBackground(true);
 
     // The controls, in their order in the window.
@@ -105,6 +104,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
         QCoreApplication::exit(1);
     };
     m_com->setFocus();
+    qApp->installEventFilter(this);
 }
 
 bool GameWindow::loadForm()
@@ -234,6 +234,24 @@ bool GameWindow::event(QEvent *event)
 
 bool GameWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // A key held down repeats; the game's keys act once per press, in the
+    // window and in its boxes alike: a held Enter would water むにまる at
+    // every repeat and rot it, or close the about box it has just opened.
+    if (event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+        case Qt::Key_F1:
+        case Qt::Key_L:
+            if (key->isAutoRepeat())
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
     if (watched == windowHandle()) {
         switch (event->type()) {
         case QEvent::Expose:
@@ -260,7 +278,9 @@ void GameWindow::fitFrame()
     QMargins margins = windowHandle()->frameMargins();
     if (margins.isNull())
         margins = x11FrameMargins(*this);
-    if (margins == m_frameMargins)
+    // Until the frame is there, Qt's X11 margins can come out negative
+    // (the inner area against a frame not yet sized).
+    if (margins == m_frameMargins || std::min({margins.left(), margins.top(), margins.right(), margins.bottom()}) < 0)
         return;
     m_frameMargins = margins;
     fitScreen(*screen(), true);
@@ -284,11 +304,25 @@ void GameWindow::setInnerSize(QSize inner)
 void GameWindow::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    const QSize inner = size();
-    m_lbl->setGeometry(layout::place(inner, layout::kMessages));
-    m_com->setGeometry(layout::place(inner, layout::kButton));
-    m_picStr->setGeometry(layout::place(inner, layout::kGauge));
-    m_img->setGeometry(layout::place(inner, layout::kCreature));
+    arrange();
+}
+
+void GameWindow::arrange()
+{
+    const layout::GameArea area = layout::gameArea(size(), m_askedInner);
+    const double points = m_basePoints * area.scale;
+    if (points != m_points) {
+        m_points = points;
+        // The window's own font is the one its boxes (the about box) take.
+        setFont(gameFont(points, false));
+        m_lbl->setFont(gameFont(points, true));
+        m_com->setFont(gameFont(points * 1.5, false));
+        m_timLbl->setFont(gameFont(points, false));
+    }
+    m_lbl->setGeometry(layout::place(area.rect, layout::kMessages));
+    m_com->setGeometry(layout::place(area.rect, layout::kButton));
+    m_picStr->setGeometry(layout::place(area.rect, layout::kGauge));
+    m_img->setGeometry(layout::place(area.rect, layout::kCreature));
 }
 
 void GameWindow::keyPressEvent(QKeyEvent *event)
@@ -315,24 +349,31 @@ void GameWindow::fitScreen(const QScreen &screen, bool centre)
 {
     const layout::Screen metrics = layout::screenOf(screen.geometry().size(), screen.logicalDotsPerInchY());
     m_outerSide = layout::outerSide(metrics);
-    const int points = layout::baseFontPoints(metrics);
-    // The window's own font is the one its boxes (the about box) take.
-    setFont(gameFont(points, false));
-    m_lbl->setFont(gameFont(points, true));
-    m_com->setFont(gameFont(points * 1.5, false));
-    m_timLbl->setFont(gameFont(points, false));
-
-    setInnerSize(QSize(m_outerSide - m_frameMargins.left() - m_frameMargins.right(),
-                       m_outerSide - m_frameMargins.top() - m_frameMargins.bottom()));
+    m_basePoints = layout::baseFontPoints(metrics);
+    m_askedInner = QSize(m_outerSide - m_frameMargins.left() - m_frameMargins.right(),
+                         m_outerSide - m_frameMargins.top() - m_frameMargins.bottom());
+    setInnerSize(m_askedInner);
+    // The same size as before brings no resize: the fonts may be another
+    // screen's all the same.
+    arrange();
     // The frame wholly on the screen: where it was if it still fits there,
-    // else moved in as little as it must; centred when it first opens.
+    // else moved in as little as it must; centred when it first opens and
+    // when its frame becomes known.
     const QRect room = screen.availableGeometry();
-    QPoint corner = pos();
+    const QPoint inset(m_frameMargins.left(), m_frameMargins.top());
+    QPoint corner = windowHandle() ? windowHandle()->position() - inset : pos();
     if (centre)
-        corner = room.center() - QPoint(m_outerSide / 2, m_outerSide / 2);
+        corner = room.topLeft() + QPoint((room.width() - m_outerSide) / 2, (room.height() - m_outerSide) / 2);
     corner.setX(std::max(room.left(), std::min(corner.x(), room.left() + room.width() - m_outerSide)));
     corner.setY(std::max(room.top(), std::min(corner.y(), room.top() + room.height() - m_outerSide)));
-    move(corner);
+    // Once the frame is known the inner area goes where that frame puts
+    // it. QWidget::move() would go by the widget's own idea of the frame,
+    // which lags behind: under KWin the frame then ended up a title bar's
+    // height above the centre.
+    if (m_frameMargins.isNull())
+        move(corner);
+    else
+        windowHandle()->setPosition(corner + inset);
 }
 
 void GameWindow::followScreen()

@@ -56,8 +56,10 @@ public:
     const Fom &fom() const { return m_fom; }
     bool stopped() const { return m_stopped; }
 
-    // The outer frame's side, in pixels, that the layout asks for.
+    // The outer frame's side, in pixels, that the layout asks for, and the
+    // inner area that leaves inside the window manager's frame.
     int outerSide() const { return m_outerSide; }
+    QSize askedInner() const { return m_askedInner; }
 
 protected:
     bool event(QEvent *event) override;
@@ -70,6 +72,7 @@ private:
     template <typename Handler> void handle(Handler handler, bool clicked = false);
     void openAbout();
     void sync();
+    void arrange();
     void fitFrame();
     void fitScreen(const QScreen &screen, bool centre);
     void followScreen();
@@ -99,6 +102,9 @@ private:
 
     QString m_message; // the game's message text that LBl shows
     int m_outerSide = 0;
+    QSize m_askedInner;
+    int m_basePoints = 0; // the message font's size for the area asked for
+    double m_points = 0;  // and for the area the grid has
     QMargins m_frameMargins;
     QMetaObject::Connection m_screenWatch;    // the window's move to another screen; set once its native window is watched
     QMetaObject::Connection m_screenGeometry; // its screen's change of size
