@@ -5,7 +5,7 @@
  *   desktop_shot grab-x11 OUT.png    the X screen of $DISPLAY
  *   desktop_shot grab-kwin OUT.png   KWin's screen, in its own pixels, through
  *                                    its ScreenShot2 D-Bus interface
- *   desktop_shot read SHOT.png [REFERENCE.png]
+ *   desktop_shot read SHOT.png [REFERENCE.png [SCALE]]
  *
  * read finds the game in a screenshot of the whole screen, by what it
  * shows before a round starts: the red bar of the gauge, the creature
@@ -279,7 +279,7 @@ int main(int argc, char **argv)
     if (mode == "grab-kwin")
         return grabKwin(argc, argv, argv[2]);
     if (mode != "read") {
-        std::fprintf(stderr, "usage: desktop_shot grab-x11|grab-kwin OUT.png | read SHOT.png [REFERENCE.png]\n");
+        std::fprintf(stderr, "usage: desktop_shot grab-x11|grab-kwin OUT.png | read SHOT.png [REFERENCE.png [SCALE]]\n");
         return 2;
     }
     Reading r, ref;
@@ -308,14 +308,20 @@ int main(int argc, char **argv)
     for (const Band &b : r.lines)
         lines = lines && b.height() >= tallest * 0.8 && b.left > r.white.left() && b.right < r.white.right()
                 && b.bottom < r.white.bottom();
-    const auto near = [](double value, double expected) { return std::abs(value / expected - 1) <= 0.03; };
+    // The bar is half a cell high, a few dozen pixels, each of its edges
+    // rounded to the window's pixel: its height may miss the reference's
+    // proportion by a pixel and a half of the window's. The creature is
+    // large enough to keep it to a few thousandths.
+    const double scale = argc > 4 ? std::atof(argv[4]) : 1;
+    const bool undistorted = std::abs(r.bar.height() - r.bar.width() / ref.barAspect()) <= 1.5 * scale + 1
+                             && std::abs(r.creatureHeight() / ref.creatureHeight() - 1) <= 0.025;
     // The grid's margins in the white, each way, with a cell's rounding.
     const double slack = 3 + r.grid.width() / 100;
     const double left = r.grid.left() - r.white.left(), right = r.white.right() + 1 - r.grid.right();
     const double top = r.grid.top() - r.white.top(), bottom = r.white.bottom() + 1 - r.grid.bottom();
     const std::pair<const char *, bool> checks[] = {
         {"crisp", std::abs(r.same[0] - r.same[1]) <= 0.15 && r.sharp >= 0.1},
-        {"undistorted", near(r.barAspect(), ref.barAspect()) && near(r.creatureHeight(), ref.creatureHeight())},
+        {"undistorted", undistorted},
         {"lines", lines},
         // The window's frame around the white, all on the screen.
         {"onscreen", QRect(QPoint(1, 1), r.screen - QSize(2, 2)).contains(r.white)},
