@@ -14,9 +14,9 @@
  * (REFERENCE.png), one verdict a check:
  *   undistorted  the bar and the creature keep the reference's proportions;
  *   lines        four lines of ink of one height, none cut by the window;
- *   onscreen     the window's white clear of the screen's edges, and the
- *                game's grid inside it;
- *   centred      the grid in the middle of the white;
+ *   onscreen     the window's white clear of the screen's edges (its
+ *                frame, a tile's border or a title bar, around it);
+ *   centred      the grid, as the bar places it, in the middle of the white;
  *   crisp        text drawn in the screen's own pixels: no pixel pairs
  *                repeated in one phase only (a doubled window) and steps
  *                of ink as sharp as a font's (not a smoothed upscale);
@@ -50,8 +50,8 @@ int grabX11(int argc, char **argv, const char *out)
     return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(out)) ? 0 : 1;
 }
 
-// KWin writes the raw pixels into a pipe, from a thread of its own, and
-// describes them in its answer.
+// KWin writes the raw pixels into a pipe, read here while the call waits,
+// and describes them in its answer.
 int grabKwin(int argc, char **argv, const char *out)
 {
     QCoreApplication app(argc, argv);
@@ -171,7 +171,7 @@ bool read(const Shot &shot, Reading &r)
         ++right;
     while (top > 0 && !shot.pale(mid.x(), top - 1))
         --top;
-    while (bottom < all.right() && !shot.pale(mid.x(), bottom + 1))
+    while (bottom < all.bottom() && !shot.pale(mid.x(), bottom + 1))
         ++bottom;
     r.bar = QRect(QPoint(left, top), QPoint(right, bottom));
 
@@ -252,7 +252,7 @@ bool read(const Shot &shot, Reading &r)
         lastInk = x;
     }
     if (starts.size() == 4) {
-        const QRect glyph(starts[3] - 1, first.top - 1, em + 2, em + 2);
+        const QRect glyph = QRect(starts[3] - 1, first.top - 1, em + 2, em + 2) & all;
         std::vector<QPoint> border;
         for (int x = glyph.left(); x <= glyph.right(); ++x)
             border.insert(border.end(), {{x, glyph.top()}, {x, glyph.bottom()}});

@@ -39,8 +39,17 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 tmp=$(mktemp -d)
 pids=""
+# Ends them all, each group whole: a compositor outlives for a moment the
+# session that started it, and then removes its socket.
 stop_all() {
     for p in $pids; do kill -TERM "$p" 2>/dev/null || true; done
+    for _ in $(seq 50); do
+        left=""
+        for p in $pids; do kill -0 "$p" 2>/dev/null && left=1; done
+        [ -z "$left" ] && break
+        sleep 0.1
+    done
+    for p in $pids; do kill -KILL "$p" 2>/dev/null || true; done
     wait 2>/dev/null || true
     pids=""
 }
@@ -56,7 +65,6 @@ cp -r "$(dirname "$game")/dat" "$tmp/bin/"
 chmod 700 "$tmp"
 export HOME="$tmp/home" SHELL=/bin/sh
 rm -f "$out"/*.png
-run=$tmp/run
 
 # Runs in the background as the user, in a process group of its own.
 spawn() {
@@ -95,10 +103,11 @@ cp "$out/reference.png" "$tmp/reference.png"
 stop_all
 
 # The compositor at a scale, its tiles side by side (horizontal) or
-# stacked (vertical). What it tells the programs it starts (its Wayland
-# socket, its XWayland, its session bus) goes into $session.
+# stacked (vertical), in a runtime folder of the case's own. What it tells
+# the programs it starts (its Wayland socket, its XWayland, its session
+# bus) goes into $session.
 start_desktop() {
-    rm -rf "$run"
+    run=$tmp/run-$name
     $as_user mkdir -m 700 "$run"
     if [ "$desktop" = sway ]; then
         cat >"$tmp/sway.config" <<EOF
