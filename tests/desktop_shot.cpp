@@ -3,8 +3,9 @@
  * for desktop_test.sh.
  *
  *   desktop_shot grab-x11 OUT.png    the X screen of $DISPLAY
- *   desktop_shot grab-kwin OUT.png   KWin's screen, in its own pixels, through
- *                                    its ScreenShot2 D-Bus interface
+ *   desktop_shot upscale IN.png OUT.png smooth|doubled
+ *                                    twice the size, as a compositor shows
+ *                                    a window that does not draw at its scale
  *   desktop_shot read SHOT.png [REFERENCE.png [SCALE]]
  *
  * read finds the game in a screenshot of the whole screen, by what it
@@ -24,11 +25,6 @@
  *                keeps white inside its strokes.
  * Exit status: 0 all checks pass, 1 one fails, 2 the game is not found.
  */
-#include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusInterface>
-#include <QDBusReply>
-#include <QDBusUnixFileDescriptor>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
@@ -37,9 +33,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -48,45 +41,6 @@ int grabX11(int argc, char **argv, const char *out)
 {
     QGuiApplication app(argc, argv);
     return QGuiApplication::primaryScreen()->grabWindow(0).save(QString::fromLocal8Bit(out)) ? 0 : 1;
-}
-
-// KWin writes the raw pixels into a pipe, read here while the call waits,
-// and describes them in its answer.
-int grabKwin(int argc, char **argv, const char *out)
-{
-    QCoreApplication app(argc, argv);
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0)
-        return 1;
-    QByteArray pixels;
-    std::thread reader([&] {
-        char buffer[65536];
-        for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
-            pixels.append(buffer, n);
-    });
-    QVariantMap answer;
-    {
-        QDBusUnixFileDescriptor pipe(fds[1]);
-        ::close(fds[1]);
-        QDBusInterface kwin(QStringLiteral("org.kde.KWin"), QStringLiteral("/org/kde/KWin/ScreenShot2"),
-                            QStringLiteral("org.kde.KWin.ScreenShot2"));
-        const QDBusReply<QVariantMap> reply = kwin.call(
-            QStringLiteral("CaptureActiveScreen"), QVariantMap{{QStringLiteral("native-resolution"), true}},
-            QVariant::fromValue(pipe));
-        if (!reply.isValid())
-            std::fprintf(stderr, "desktop_shot: %s\n", qPrintable(reply.error().message()));
-        answer = reply.value();
-    }
-    reader.join();
-    ::close(fds[0]);
-    const int width = answer.value(QStringLiteral("width")).toInt();
-    const int height = answer.value(QStringLiteral("height")).toInt();
-    const int stride = answer.value(QStringLiteral("stride")).toInt();
-    const auto format = QImage::Format(answer.value(QStringLiteral("format")).toInt());
-    if (width <= 0 || pixels.size() < qsizetype(stride) * height)
-        return 1;
-    const QImage image(reinterpret_cast<const uchar *>(pixels.constData()), width, height, stride, format);
-    return image.save(QString::fromLocal8Bit(out)) ? 0 : 1;
 }
 
 struct Shot
@@ -276,10 +230,13 @@ int main(int argc, char **argv)
     const QByteArray mode = argc > 2 ? argv[1] : "";
     if (mode == "grab-x11")
         return grabX11(argc, argv, argv[2]);
-    if (mode == "grab-kwin")
-        return grabKwin(argc, argv, argv[2]);
+    if (mode == "upscale" && argc > 4) {
+        const QImage in(QString::fromLocal8Bit(argv[2]));
+        const auto how = QByteArray(argv[4]) == "smooth" ? Qt::SmoothTransformation : Qt::FastTransformation;
+        return in.scaled(in.size() * 2, Qt::IgnoreAspectRatio, how).save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+    }
     if (mode != "read") {
-        std::fprintf(stderr, "usage: desktop_shot grab-x11|grab-kwin OUT.png | read SHOT.png [REFERENCE.png [SCALE]]\n");
+        std::fprintf(stderr, "usage: desktop_shot grab-x11 OUT.png | upscale IN.png OUT.png smooth|doubled | read SHOT.png [REFERENCE.png [SCALE]]\n");
         return 2;
     }
     Reading r, ref;

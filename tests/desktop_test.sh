@@ -65,11 +65,27 @@ cp -r "$(dirname "$game")/dat" "$tmp/bin/"
 chmod 700 "$tmp"
 export HOME="$tmp/home" SHELL=/bin/sh
 rm -f "$out"/*.png
+fail=0
 
 # Runs in the background as the user, in a process group of its own.
 spawn() {
     $as_user setsid "$@" &
     pids="$pids -$!"
+}
+# An X server of the given size; its name goes into $display.
+start_x() {
+    spawn Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$tmp/xvfb.display" 2>"$tmp/xvfb.log"
+    for _ in $(seq 50); do [ -s "$tmp/xvfb.display" ] && break; sleep 0.1; done
+    display=:$(cat "$tmp/xvfb.display")
+    rm "$tmp/xvfb.display"
+}
+# The whole screen: an X server's, or sway's through grim.
+grab() {
+    if [ -n "$display" ]; then
+        $as_user env DISPLAY="$display" QT_QPA_PLATFORM=xcb "$tmp/bin/desktop_shot" grab-x11 "$1"
+    else
+        $as_user env $session grim "$1"
+    fi
 }
 # Waits for the game on the screen, then for two readings alike (its
 # layout settled), and keeps that picture as OUTDIR/NAME.png.
@@ -79,10 +95,12 @@ photograph() {
     last="" status=2
     for _ in $(seq 40); do
         sleep 0.25
-        status=0
-        grab "$tmp/shot.png" >"$tmp/grab.log" 2>&1 || { status=2; continue; }
-        QT_QPA_PLATFORM=offscreen "$shot" read "$tmp/shot.png" "$@" >"$tmp/read.log" 2>&1 || status=$?
-        [ "$status" -ne 2 ] || continue
+        status=2
+        if grab "$tmp/shot.png" >"$tmp/read.log" 2>&1; then
+            status=0
+            QT_QPA_PLATFORM=offscreen "$shot" read "$tmp/shot.png" "$@" >"$tmp/read.log" 2>&1 || status=$?
+        fi
+        [ "$status" -eq 2 ] && continue
         [ "$(cat "$tmp/read.log")" = "$last" ] && break
         last=$(cat "$tmp/read.log")
     done
@@ -92,15 +110,23 @@ photograph() {
 }
 
 # The reference: the game on a bare X server, its window square.
-display=""
-grab() { $as_user env DISPLAY="$display" QT_QPA_PLATFORM=xcb "$tmp/bin/desktop_shot" grab-x11 "$1"; }
-spawn Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$tmp/xvfb.display" 2>"$tmp/xvfb.log"
-for _ in $(seq 50); do [ -s "$tmp/xvfb.display" ] && break; sleep 0.1; done
-display=:$(cat "$tmp/xvfb.display")
+start_x 1920x1080
 spawn env DISPLAY="$display" QT_QPA_PLATFORM=xcb "$tmp/bin/pokotama" >"$tmp/game.log" 2>&1
 photograph reference || { cat "$tmp/game.log"; echo "FAIL: no reference: the game on Xvfb not found"; exit 1; }
 cp "$out/reference.png" "$tmp/reference.png"
 stop_all
+# The crisp check must see the reference upscaled, smoothed (as KWin's
+# OpenGL scene shows an XWayland window at scale 2) or its pixels doubled.
+for how in smooth doubled; do
+    "$shot" upscale "$tmp/reference.png" "$tmp/$how.png" "$how"
+    verdicts=$(QT_QPA_PLATFORM=offscreen "$shot" read "$tmp/$how.png" "$tmp/reference.png" 2 | tee "$tmp/read.log" \
+        | sed -n 's/^verdict //p')
+    sed "s/^/  reference $how: /" "$tmp/read.log"
+    case $verdicts in
+        *crisp:no*) ;;
+        *) echo "FAIL: the crisp check passed the reference upscaled ($how)"; fail=1 ;;
+    esac
+done
 
 # The compositor at a scale, its tiles side by side (horizontal) or
 # stacked (vertical), in a runtime folder of the case's own. What it tells
@@ -109,6 +135,7 @@ stop_all
 start_desktop() {
     run=$tmp/run-$name
     $as_user mkdir -m 700 "$run"
+    display=""
     if [ "$desktop" = sway ]; then
         cat >"$tmp/sway.config" <<EOF
 output HEADLESS-1 resolution 1920x1080 position 0 0 scale $1
@@ -119,29 +146,23 @@ EOF
         spawn env XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
             sway -c "$tmp/sway.config" >"$tmp/desktop.log" 2>&1
     else
-        # KWin starts the program given it once its XWayland is up.
-        spawn env XDG_RUNTIME_DIR="$run" KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1 dbus-run-session -- \
-            "$tmp/bin/kwin_wayland" --virtual --width 1920 --height 1080 --scale "$1" --xwayland \
-            --socket wayland-1 --no-lockscreen \
-            "sh -c 'env >$run/env.new && mv $run/env.new $run/env && exec sleep 600'" \
-            >"$tmp/desktop.log" 2>&1
+        # KWin in a window that fills an X server of the output's size in
+        # pixels, photographed there: KWin's own screenshots want OpenGL,
+        # which KWin 6 renders with only on a GPU. It starts the program
+        # given it once its XWayland is up.
+        start_x "$((1920 * $1))x$((1080 * $1))"
+        spawn env XDG_RUNTIME_DIR="$run" dbus-run-session -- "$tmp/bin/kwin_wayland" --x11-display "$display" \
+            --width 1920 --height 1080 --scale "$1" --xwayland --socket wayland-1 --no-lockscreen \
+            "sh -c 'env >$run/env.new && mv $run/env.new $run/env && exec sleep 600'" >"$tmp/desktop.log" 2>&1
     fi
     for _ in $(seq 150); do [ -s "$run/env" ] && break; sleep 0.1; done
     [ -s "$run/env" ] || { cat "$tmp/desktop.log"; echo "FAIL: $desktop did not start"; exit 1; }
     session="XDG_RUNTIME_DIR=$run $(grep -E '^(WAYLAND_DISPLAY|DISPLAY|XAUTHORITY|DBUS_SESSION_BUS_ADDRESS)=' "$run/env")"
 }
-grab() {
-    if [ "$desktop" = sway ]; then
-        $as_user env $session grim "$1"
-    else
-        $as_user env $session QT_QPA_PLATFORM=offscreen "$tmp/bin/desktop_shot" grab-kwin "$1"
-    fi
-}
 
 # One case: the game started on the desktop at SCALE with the environment
 # given, photographed and read. It must show all checks passed on
 # Wayland, or, sent through XWayland, not crisp.
-fail=0
 table=""
 play() {
     name=$1 scale=$2 tiles=$3 expect=$4
