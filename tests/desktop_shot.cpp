@@ -236,7 +236,8 @@ int main(int argc, char **argv)
         return in.scaled(in.size() * 2, Qt::IgnoreAspectRatio, how).save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
     }
     if (mode != "read") {
-        std::fprintf(stderr, "usage: desktop_shot grab-x11 OUT.png | upscale IN.png OUT.png smooth|doubled | read SHOT.png [REFERENCE.png [SCALE]]\n");
+        std::fprintf(stderr, "usage: desktop_shot grab-x11 OUT.png | upscale IN.png OUT.png smooth|doubled\n"
+                             "                    | read SHOT.png [REFERENCE.png [SCALE]]\n");
         return 2;
     }
     Reading r, ref;
@@ -247,9 +248,9 @@ int main(int argc, char **argv)
             return 2;
         }
     }
-    std::printf("window's white %dx%d+%d+%d, bar %dx%d (%.3f), creature %.3f bar widths high;\n"
+    std::printf("screen %dx%d, window's white %dx%d+%d+%d, bar %dx%d (%.3f), creature %.3f bar widths high;\n"
                 " lines",
-                r.white.width(), r.white.height(), r.white.x(), r.white.y(), r.bar.width(), r.bar.height(),
+                r.screen.width(), r.screen.height(), r.white.width(), r.white.height(), r.white.x(), r.white.y(), r.bar.width(), r.bar.height(),
                 r.barAspect(), r.creatureHeight());
     int tallest = 0;
     for (const Band &b : r.lines) {
@@ -276,6 +277,11 @@ int main(int argc, char **argv)
     const double slack = 3 + r.grid.width() / 100;
     const double left = r.grid.left() - r.white.left(), right = r.white.right() + 1 - r.grid.right();
     const double top = r.grid.top() - r.white.top(), bottom = r.white.bottom() + 1 - r.grid.bottom();
+    // A window doubled by the compositor repeats every pixel in one phase
+    // and few in the other; a font drawn in the screen's pixels steps from
+    // ink to paper within a pixel, where a smoothed upscale halves the step.
+    // A bold that fills the counters leaves a few thousandths of 育's cell
+    // enclosed, where an open one leaves a few hundredths.
     const std::pair<const char *, bool> checks[] = {
         {"crisp", std::abs(r.same[0] - r.same[1]) <= 0.15 && r.sharp >= 0.1},
         {"undistorted", undistorted},
