@@ -6,7 +6,16 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// From this many device pixels on, Qt draws glyphs as outlines rather than
+// from its glyph cache.
+constexpr int kOutlinePixels = 64;
+
+} // namespace
 
 // A click is a press and a release of the left button on the label.
 void ClickableLabel::mousePressEvent(QMouseEvent *event)
@@ -26,21 +35,25 @@ void ClickableLabel::mouseReleaseEvent(QMouseEvent *event)
 
 void ClickableLabel::paintEvent(QPaintEvent *event)
 {
-    if (!font().bold()) {
+    // The font engine makes up the bold of a face that has none of its own
+    // (IPA's Gothic has none) by growing every stroke on every side. On a
+    // screen of whole pixels below 64 device pixels that reads well, and
+    // Qt draws it from its glyph cache, quicker than anything here.
+    const int pixels = QFontInfo(font()).pixelSize();
+    if (!font().bold() || (devicePixelRatioF() == 1 && pixels < kOutlinePixels)) {
         QLabel::paintEvent(event);
         return;
     }
-    // Bold by hand, as Windows makes up the bold of a face that has none:
-    // the regular glyphs drawn again and again, a device pixel further
-    // right each time, a twelfth of the size in all. The font engine's
-    // own bold grows every stroke on every side: it closes the counters
-    // of dense kanji such as 育 and 着 on a screen that scales its pixels,
-    // and is lost where glyphs are drawn as outlines (64 device pixels
-    // and up). Widening only sideways leaves the stacked horizontal
-    // strokes apart, with as much ink.
+    // Elsewhere Qt loses that bold (from 64 device pixels on it draws
+    // glyphs as outlines) or closes the counters of dense kanji such as 育
+    // and 着 (on a screen that scales its pixels). Bold by hand instead, as
+    // Windows makes up a missing bold: the regular glyphs drawn again and
+    // again, a device pixel further right each time, a twelfth of the size
+    // in all. Widening only sideways keeps the stacked horizontal strokes
+    // apart, with as much ink as the engine's bold.
     QFont regular = font();
     regular.setBold(false);
-    const qreal widening = QFontInfo(font()).pixelSize() / 12.0;
+    const qreal widening = pixels / 12.0;
     const int steps = std::max(1, int(std::ceil(widening * devicePixelRatioF())));
     const int flags = int(alignment()) | (wordWrap() ? Qt::TextWordWrap : 0);
     QPainter painter(this);
