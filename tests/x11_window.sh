@@ -92,7 +92,9 @@ trap 'kill $pid 2>/dev/null; [ -n "${wm:-}" ] && kill $wm 2>/dev/null; rm -f "$l
 # Wait for the window and for the window manager to settle its frame.
 id=""
 for _ in $(seq 1 100); do
-    id=$(xwininfo -root -tree | awk '/"ぽこたま": \(/ { print $1; exit }')
+    # The game's own window, of class pokotama: mutter 48 titles its frame
+    # window (of class mutter-x11-frames) ぽこたま too.
+    id=$(xwininfo -root -tree | awk '/"ぽこたま": \("pokotama"/ { print $1; exit }')
     [ -n "$id" ] && xwininfo -id "$id" | grep -q 'Map State: IsViewable' && break
     sleep 0.2
 done
