@@ -56,7 +56,7 @@ stop_all() {
     pids=""
 }
 trap 'stop_all; rm -rf "$tmp"' EXIT
-trap 'exit 1' TERM INT
+trap 'exit 1' TERM INT HUP PIPE
 # The game, its data and the tools, where the user can read them. A copy
 # of kwin_wayland has none of the file capabilities the user may not take.
 mkdir -p "$tmp/bin" "$tmp/home" "$out"
@@ -155,7 +155,7 @@ EOF
         start_x "$((1920 * $1))x$((1080 * $1))"
         spawn env XDG_RUNTIME_DIR="$run" dbus-run-session -- "$tmp/bin/kwin_wayland" --x11-display "$display" \
             --width 1920 --height 1080 --scale "$1" --xwayland --socket wayland-1 --no-lockscreen \
-            "sh -c 'env >$run/env.new && mv $run/env.new $run/env && exec sleep 600'" >"$tmp/desktop.log" 2>&1
+            "sh -c 'env >$run/env.new && mv $run/env.new $run/env'" >"$tmp/desktop.log" 2>&1
     fi
     for _ in $(seq 150); do [ -s "$run/env" ] && break; sleep 0.1; done
     [ -s "$run/env" ] || { cat "$tmp/desktop.log"; echo "FAIL: $desktop did not start"; exit 1; }
