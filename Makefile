@@ -53,15 +53,18 @@ PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # hostile machines: xrandr changes the X server's screen size, localedef
 # (locales) makes a locale whose encoding is not UTF-8 and libc-l10n gives
 # it the system's Japanese words, and DejaVu is the one font of a machine
-# without Japanese ones.
+# without Japanese ones. The desktops players run: sway with grim for its
+# screenshots, KWin (on X11 and Wayland) with its Breeze frames, and a
+# terminal (Weston's) to share sway's screen.
 TEST_PACKAGES := $(RUN_PACKAGES) $(PACKAGE_PACKAGES) xvfb xauth x11-utils openbox kwin-x11 kwin-style-breeze mutter xdotool \
 	weston xwayland qt6-wayland \
 	desktop-file-utils appstream lintian clang libclang-rt-dev llvm python3 \
 	qt6-base-private-dev at-spi2-core dbus python3-pyatspi \
 	orca speech-dispatcher speech-dispatcher-espeak-ng espeak-ng procps \
-	x11-xserver-utils locales libc-l10n fonts-dejavu-core
-# (kwin-style-breeze: the title bar KWin draws on X11; on Debian 13 it is
-# only recommended.)
+	x11-xserver-utils locales libc-l10n fonts-dejavu-core \
+	sway grim kwin-wayland
+# (kwin-style-breeze: the title bar KWin draws; on Debian 13 it is only
+# recommended, and without it KWin draws no frame.)
 # The fresh-machine check: the chroot, and the X server the chroot's game
 # opens its window on, looked at and photographed from outside.
 FRESH_PACKAGES := git mmdebstrap util-linux xvfb x11-utils imagemagick
