@@ -36,11 +36,13 @@ echo "$contents" | grep -q ' ./usr/lib/pokotama/dat -> ../../share/pokotama/dat$
 
 # Depends names exactly the packages that hold the libraries the program
 # links, as this release names them (libqt6core6 on 12, libqt6core6t64 on
-# 13), and the Japanese font: nothing missing, nothing more.
+# 13), the Japanese font and the dictionary of the kana readings: nothing
+# missing, nothing more.
 dpkg-deb -x "$deb" "$out/tree"
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 expected=$( {
     echo fonts-ipafont-gothic
+    echo mecab-ipadic-utf8
     for lib in $(objdump -p "$out/tree/usr/lib/pokotama/pokotama" | awk '$1 == "NEEDED" { print $2 }'); do
         owner=""
         for dir in /usr/lib/$multiarch /lib/$multiarch; do
