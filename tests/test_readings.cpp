@@ -134,6 +134,23 @@ private slots:
         QCOMPARE(readings.analysed(), 2);
     }
 
+    // While no screen reader listens the texts wait, unread; the first
+    // lookup once one does reads them all.
+    void readOnlyForAReader()
+    {
+        bool listening = false;
+        reading::Readings readings(true, [&] { return listening; });
+        readings.learn({QStringLiteral("水をやる"), QStringLiteral("大人に")});
+        QCOMPARE(readings.of(QStringLiteral("水をやる")), QStringLiteral("水をやる"));
+        QCOMPARE(readings.analysed(), 0);
+        listening = true;
+        QCOMPARE(readings.of(QStringLiteral("むにまる")), QStringLiteral("むにまる"));
+        QCOMPARE(readings.analysed(), 2);
+        QCOMPARE(readings.of(QStringLiteral("大人に")), QStringLiteral("おとなに"));
+        readings.learn({QStringLiteral("水をやる")});
+        QCOMPARE(readings.analysed(), 2);
+    }
+
     // POKOTAMA_READINGS=off: every text is said as shown, and nothing is read.
     void theSwitch()
     {

@@ -9,6 +9,7 @@
 #include <mecab.h>
 
 #include <cstdio>
+#include <utility>
 
 namespace reading {
 
@@ -109,8 +110,9 @@ QString Analyser::read(const QString &text)
     return read;
 }
 
-Readings::Readings(bool on)
+Readings::Readings(bool on, std::function<bool()> listening)
     : m_on(on)
+    , m_listening(std::move(listening))
 {
 }
 
@@ -118,27 +120,44 @@ Readings::~Readings() = default;
 
 void Readings::learn(const QStringList &texts)
 {
+    if (!m_on)
+        return;
     for (const QString &text : texts) {
         const QString line = text.trimmed();
-        if (!m_on || !hasKanji(line) || m_known.contains(line))
-            continue;
-        if (!m_analyser) {
-            m_analyser = std::make_unique<Analyser>();
-            // Without its dictionary the game still plays, its texts said as shown.
-            if (!m_analyser->ready()) {
-                std::fprintf(stderr, "pokotama: no kana readings for the screen reader: %s\n",
-                             m_analyser->why().toLocal8Bit().constData());
-                m_on = false;
-                return;
-            }
+        if (hasKanji(line) && !m_known.contains(line))
+            m_waiting << line;
+    }
+    if (!m_listening || m_listening())
+        readWaiting();
+}
+
+void Readings::readWaiting() const
+{
+    if (m_waiting.isEmpty() || m_broken)
+        return;
+    if (!m_analyser) {
+        m_analyser = std::make_unique<Analyser>();
+        // Without its dictionary the game still plays, its texts said as shown.
+        if (!m_analyser->ready()) {
+            std::fprintf(stderr, "pokotama: no kana readings for the screen reader: %s\n",
+                         m_analyser->why().toLocal8Bit().constData());
+            m_broken = true;
+            m_waiting.clear();
+            return;
         }
-        m_known.insert(line, m_analyser->read(line));
-        ++m_analysed;
+    }
+    for (const QString &line : std::exchange(m_waiting, {})) {
+        if (!m_known.contains(line)) {
+            m_known.insert(line, m_analyser->read(line));
+            ++m_analysed;
+        }
     }
 }
 
 QString Readings::of(const QString &text) const
 {
+    if (!m_waiting.isEmpty() && (!m_listening || m_listening()))
+        readWaiting();
     return m_known.value(text.trimmed(), text);
 }
 

@@ -13,6 +13,8 @@
  * The readings are made once, as a text is first read from the data
  * folder (or, for the game's own words, when the window is made), and
  * looked up later: what a watering or an ending says costs no analysis.
+ * While no screen reader listens, the texts only wait: a player without
+ * one never pays for the dictionary (about 10 MB and some milliseconds).
  */
 #pragma once
 
@@ -21,6 +23,7 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 namespace reading {
@@ -59,26 +62,33 @@ class Readings
 {
 public:
     // on: make readings at all; off, every text is said as it is shown.
-    explicit Readings(bool on = wanted());
+    // listening: whether a screen reader listens now; without it, always.
+    explicit Readings(bool on = wanted(), std::function<bool()> listening = {});
     ~Readings();
 
-    bool on() const { return m_on; }
-
     // Makes the reading of each text that has kanji and is not known yet,
-    // a line at a time: a message's lines are looked up one by one.
+    // a line at a time: a message's lines are looked up one by one. While
+    // no reader listens, the texts wait for one.
     void learn(const QStringList &texts);
 
     // What to say for text: its reading if one was learnt, else text itself.
+    // The texts that waited for a reader are read first.
     QString of(const QString &text) const;
 
     // How many texts the analyser has read, for the tests.
     int analysed() const { return m_analysed; }
 
 private:
+    void readWaiting() const;
+
     bool m_on;
-    std::unique_ptr<Analyser> m_analyser; // loaded for the first text with kanji
-    QHash<QString, QString> m_known;
-    int m_analysed = 0;
+    std::function<bool()> m_listening;
+    // What of() finds out first, once: it looks a text up only.
+    mutable QStringList m_waiting;
+    mutable std::unique_ptr<Analyser> m_analyser; // loaded for the first text with kanji
+    mutable QHash<QString, QString> m_known;
+    mutable int m_analysed = 0;
+    mutable bool m_broken = false; // no dictionary
 };
 
 // The game's Platform with the readings learnt of every text it reads: the

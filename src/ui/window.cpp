@@ -17,6 +17,7 @@
 #include "ui/layout.h"
 #include "ui/x11frame.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -36,6 +37,7 @@ constexpr int kEndingPauseMs = 1000;
 GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidget *parent)
     : QWidget(parent)
     , m_pictures(pictures)
+    , m_readings(reading::wanted(), &QAccessible::isActive)
     , m_readingPlatform(platform, m_readings)
     , m_fom(m_readingPlatform)
 {
