@@ -312,9 +312,16 @@ private slots:
         announcer.say(QStringLiteral("いつかのラウンド"));
         announcer.say(QStringLiteral("ようこそ"), true);
         announcer.say(QString());
-        announcer.say(QStringLiteral("はじめぃ"));
+        // Worked out only as it is told, when its readings can be made.
+        int workedOut = 0;
+        announcer.say([&] {
+            ++workedOut;
+            return QStringLiteral("はじめぃ");
+        });
         QVERIFY(g_told.isEmpty());
+        QCOMPARE(workedOut, 0);
         announcer.windowActivated();
+        QCOMPARE(workedOut, 1);
         QCOMPARE(g_told, QStringList{QStringLiteral("ようこそ はじめぃ")});
         announcer.windowActivated();
         QCOMPARE(g_told.size(), 1);

@@ -126,13 +126,20 @@ Announcer::Announcer(QWidget *home, reading::Readings &readings)
 
 void Announcer::say(const QString &text, bool roundStart)
 {
-    if (text.isEmpty())
-        return;
+    say(News([text] { return text; }), roundStart);
+}
+
+void Announcer::say(const News &news, bool roundStart)
+{
     if (!m_activated) {
-        m_held = m_held.isEmpty() || roundStart ? text : m_held + QLatin1Char(' ') + text;
+        if (roundStart)
+            m_held.clear();
+        m_held.append(news);
         return;
     }
-    tell(text);
+    // No reader listening: nothing to work out and tell.
+    if (QAccessible::isActive())
+        tell(news());
 }
 
 void Announcer::windowActivated()
@@ -140,14 +147,17 @@ void Announcer::windowActivated()
     if (m_activated)
         return;
     m_activated = true;
-    if (!m_held.isEmpty())
-        tell(std::exchange(m_held, QString()));
+    QStringList held;
+    for (const News &news : std::exchange(m_held, {}))
+        held << news();
+    held.removeAll(QString());
+    tell(held.join(QLatin1Char(' ')));
 }
 
 void Announcer::tell(const QString &text)
 {
     // No reader listening: nothing to tell, and no notice to show and repaint.
-    if (!QAccessible::isActive())
+    if (text.isEmpty() || !QAccessible::isActive())
         return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Orca drops an announcement while an identical one waits behind it in

@@ -32,6 +32,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 
@@ -79,7 +80,12 @@ class Announcer : public QObject
 public:
     Announcer(QWidget *home, reading::Readings &readings);
 
-    // roundStart: text opens a new round (see startsRound).
+    // News worked out as it is told: its readings are made only once a
+    // screen reader listens, which may be after the event.
+    using News = std::function<QString()>;
+
+    // roundStart: the news opens a new round (see startsRound).
+    void say(const News &news, bool roundStart = false);
     void say(const QString &text, bool roundStart = false);
 
     // The window has been activated. Until its first activation the news
@@ -94,7 +100,7 @@ private:
 
     QWidget *m_home;
     bool m_activated = false;
-    QString m_held;
+    QList<News> m_held;
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     // Notices already shown keep their text: a reader that comes to one
     // late still reads its own news, not the next one.

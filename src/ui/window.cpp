@@ -138,7 +138,8 @@ template <typename Handler> void GameWindow::handle(Handler handler, bool clicke
         return;
     sync();
     const Moment after = momentOf(m_fom);
-    m_announcer->say(news(before, after, clicked, m_readings), startsRound(before, after));
+    m_announcer->say([this, before, after, clicked] { return news(before, after, clicked, m_readings); },
+                     startsRound(before, after));
 }
 
 void GameWindow::openAbout()
@@ -343,7 +344,7 @@ void GameWindow::keyPressEvent(QKeyEvent *event)
     }
     // L: the level, for a player who cannot see the gauge.
     if (event->key() == Qt::Key_L) {
-        m_announcer->say(levelNews(m_fom.ShpStr, m_readings));
+        m_announcer->say([this, bar = m_fom.ShpStr] { return levelNews(bar, m_readings); });
         return;
     }
     QWidget::keyPressEvent(event);
