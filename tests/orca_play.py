@@ -182,7 +182,9 @@ class Game:
         return None
 
     def caption(self):
-        return self.button.name
+        # Built with Qt 6.8 or later, the button's name is its caption's reading.
+        name = self.button.name
+        return WATER if name == WATER_SAID else name
 
     def level(self):
         return self.gauge.queryValue().currentValue
