@@ -37,10 +37,12 @@ FUZZ_SMOKE_SECONDS := 30
 FUZZ_SECONDS := 1800
 
 # Debian packages each goal needs. (libxcb1-dev: the window reads its frame
-# from the X server where Qt does not see it.)
-BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins libxcb1-dev
-# qt6-wayland: Qt's plugin for a Wayland desktop without XWayland.
-RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic qt6-wayland
+# from the X server where Qt does not see it; libmecab-dev: MeCab, which
+# gives the kana readings told to a screen reader.)
+BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins libxcb1-dev libmecab-dev
+# qt6-wayland: Qt's plugin for a Wayland desktop without XWayland;
+# mecab-ipadic-utf8: the dictionary MeCab reads kanji with.
+RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic qt6-wayland mecab-ipadic-utf8
 PACKAGE_PACKAGES := $(BUILD_PACKAGES) dpkg-dev file
 # Weston, its XWayland and Qt's Wayland plugin for the tests on a Wayland
 # compositor; clang and its sanitizer and libFuzzer runtimes for build-asan/

@@ -6,13 +6,20 @@
  * the time per byte, which should stay about the same as the file grows.
  * What the look at the machine adds to the start, over N runs (200):
  * reading the command line (the game's plain start, no option), finding
- * the program's folder, and checking that a font draws the game's texts; the game's face is loaded first, as the window loads it, and timed
- * apart, or the check's first run would pay for it.
+ * the program's folder, and checking that a font draws the game's texts;
+ * the game's face is loaded first, as the window loads it, and timed
+ * apart, or the check's first run would pay for it. And what a screen
+ * reader's arrival costs: the kana readings of every text the game can
+ * say (the data folder's beside the program and its own words), the first
+ * time with MeCab's dictionary loaded, and the memory that adds.
  */
 #include "common/fatalerror.h"
 #include "data/datadir.h"
 #include "data/messagetable.h"
 #include "data/textfile.h"
+#include "game/texts.h"
+#include "reading/readings.h"
+#include "ui/announcer.h"
 #include "ui/commandline.h"
 #include "ui/fontcheck.h"
 #include "ui/fonts.h"
@@ -20,7 +27,9 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QFontInfo>
+#include <QFile>
 #include <QFontMetrics>
+#include <QRegularExpression>
 
 #include <cstdio>
 #include <tuple>
@@ -34,6 +43,16 @@ template <typename Step> void printTime(const char *what, int repeat, Step step)
     for (int i = 0; i < repeat; ++i)
         step();
     std::printf("%-36s%9.1f us\n", what, double(QDeadlineTimer::current().deadlineNSecs() - began) / 1000.0 / repeat);
+}
+
+// This process's resident memory in kB, from /proc.
+qint64 residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    static const QRegularExpression rss(QStringLiteral("VmRSS:\\s*(\\d+)"));
+    return rss.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
 }
 
 } // namespace
@@ -96,5 +115,26 @@ int main(int argc, char *argv[])
     printTime("font check, later runs", repeat, [] { (void)undrawableCharacters(gameTexts(), gameFont(12, false)); });
     std::printf("the game's face here: %s; its texts drawable: %s\n",
                 qPrintable(QFontInfo(gameFont(15, false)).family()), drawable ? "yes" : "no");
+
+    QStringList said = gameWords();
+    try {
+        const QString dir = data::resolveDataDir(data::programFolder());
+        for (const QString &name : texts::kTextFiles)
+            said << data::readTextFile(dir + name + texts::kTextSuffix);
+    } catch (const FatalError &error) {
+        std::printf("no data folder beside the program: %s\n", error.what());
+    }
+    const qint64 before = residentKiB();
+    qint64 after = before;
+    int analysed = 0;
+    printTime("kana readings, dictionary loaded", 1, [&] {
+        reading::Readings readings(true);
+        readings.learn(said);
+        analysed = readings.analysed();
+        after = residentKiB();
+    });
+    printTime("kana readings, again", repeat, [&] { reading::Readings(true).learn(said); });
+    std::printf("%d texts with kanji of %lld read; resident memory while read: +%.1f MB\n", analysed,
+                qint64(said.size()), double(after - before) / 1024.0);
     return 0;
 }

@@ -8,7 +8,11 @@
 # starts over after each. What Orca said must tell the player, unasked:
 # each round's opening and はじめぃ, 水をやる, each watering's line, each
 # stage-up, each change of the gauge's colour, each ending and then
-# やりなおし～; each once, and nothing else of the game.
+# やりなおし～; each once, and nothing else of the game. Orca speaks with
+# espeak-ng's Japanese voice, which reads kana only: the game tells the
+# kana readings of its texts (readings.txt beside this script), and none
+# of what it told may have a kanji left or make the voice say "Chinese
+# letter".
 #
 #   orca_play.py <pokotama> <orca's debug log> <orca's pid> [reader-captions]
 # reader-captions: the game was built with Qt 6.8 or later, whose news
@@ -29,25 +33,51 @@ from atspi_wait import pump
 GAME, LOG, ORCA = sys.argv[1], sys.argv[2], int(sys.argv[3])
 READER_CAPTIONS = sys.argv[4:] == ["reader-captions"]
 DATA = os.path.join(os.path.dirname(GAME), "dat")
+KANJI = re.compile("[\u3400-\u9fff\u3005]")
+
+
+def hand_checked():
+    """readings.txt: each text with kanji and what the game says for it."""
+    told = {}
+    with open(os.path.join(os.path.dirname(os.path.abspath(__file__)), "readings.txt"), encoding="utf-8") as readings:
+        for line in readings.read().split("\n"):
+            if line and not line.startswith("#"):
+                fields = line.split("\t")
+                told[fields[0]] = fields[-1]  # MeCab's reading, right or not
+    return told
+
+
+READINGS = hand_checked()
+
+
+def in_kana(text):
+    """A text as the game tells it: each line in kana."""
+    return " ".join(READINGS.get(line, line) for line in text.split(" "))
+
+
 START, WATER, START_OVER = "はじめぃ", "水をやる", "やりなおし～"
+# The button as the player hears it.
+WATER_SAID = in_kana(WATER)
 ENDING_IMAGES = {"love": "大人になった　むにまる", "枯れる": "枯れてしまった　むにまる",
                  "腐る": "腐ってしまった　むにまる"}
+# The gauge's colours as its description shows them, and as they are told.
 BANDS = {"blue": "少ない（青）", "yellow": "多すぎる（黄色）", "red": "ふつう（赤）"}
+BANDS_SAID = {colour: in_kana(band) for colour, band in BANDS.items()}
 # An utterance in Orca's debug log: its text, which may run over several
 # lines, then perhaps the voice.
 SPOKEN = re.compile(r"^(\d\d):(\d\d):(\d\d\.\d+) - SPEECH OUTPUT: '(.*)'(?: ?\{.*\})?$", re.S)
 SPOKEN_START = re.compile(r"^\d\d:\d\d:\d\d\.\d+ - SPEECH OUTPUT: '")
 # The level on request: L.
-LEVEL = re.compile(r"^水の量 (\d+)% (\S+)$")
+LEVEL = re.compile("^" + in_kana("水の量") + r" (\d+)% (\S+)$")
 NOTIFICATION = "notification "
 # The growth message and the speech of each stage-up, as the game says them.
-STAGE_UPS = {
+STAGE_UPS = {image: in_kana(news) for image, news in {
     "むにまる（段階 1）": "『幼いながらも』むにまるに　成長しました。 「ちみちみちみちみ・・・」",
     "むにまる（段階 2）": "『生意気になってきて』むにまるに　成長しました。 「ぽきっとおれちゃう」",
     "むにまる（段階 3）": "『まだまだ子供』むにまるに　成長しました。 「らいばるは　ぱいなっぷる」",
     "むにまる（段階 4）": "『そろそろ色気づいてきた』むにまるに　成長しました。 「どこみてるのよぅ」",
-}
-GAUGE = "水の量 "
+}.items()}
+GAUGE = in_kana("水の量") + " "
 
 start_time = time.time()
 events = []  # (seconds, what the player did or the game showed)
@@ -90,10 +120,10 @@ def wait_for(what, test, seconds=20):
 
 
 def text_file(name):
-    """A data file's text as the game speaks it: its lines, blank ones out."""
+    """A data file's text as the game speaks it: its lines in kana, blank ones out."""
     with open(os.path.join(DATA, name + ".tad"), "rb") as data:
         lines = data.read().decode("cp932").split("\r\n")
-    return " ".join(line.strip() for line in lines if line.strip())
+    return " ".join(READINGS.get(line.strip(), line.strip()) for line in lines if line.strip())
 
 
 OPENING = text_file("opn")
@@ -152,7 +182,9 @@ class Game:
         return None
 
     def caption(self):
-        return self.button.name
+        # Built with Qt 6.8 or later, the button's name is its caption's reading.
+        name = self.button.name
+        return WATER if name == WATER_SAID else name
 
     def level(self):
         return self.gauge.queryValue().currentValue
@@ -345,17 +377,23 @@ def check(expect):
     # やりなおし～ (6); the lines of the waterings (3) and the gauge's
     # colours (5) between them. Every notification is one of these.
     milestones, waterings, bands, strays, levels = [], 0, [[]], [], []
+    news = []  # what the game told, and the button's name as Orca said it
     for notice in notices:
         level = LEVEL.match(notice)
         if level:
             levels.append((int(level.group(1)), level.group(2)))
+            news.append(notice)
             continue
         message, _, band = notice.partition(GAUGE)
         message = message.strip()
         if re.fullmatch(r"\d+ percent", band):
             continue  # Orca's own reading of the gauge, named (Orca 51)
-        if READER_CAPTIONS and (says_caption(message, WATER) or says_caption(message, START_OVER)):
+        if READER_CAPTIONS and (says_caption(message, WATER_SAID) or says_caption(message, START_OVER)):
+            news.append(notice)
             continue  # Orca's own words for the button, counted below
+        if band or message in lines or message in (opening, WATER_SAID, START_OVER) \
+                or message in STAGE_UPS.values() or message in endings.values():
+            news.append(notice)
         if band:
             bands[-1].append(band)
         if message in lines:
@@ -363,7 +401,7 @@ def check(expect):
         elif message == opening:
             milestones.append("opening")
             bands.append([])
-        elif message == WATER:
+        elif message == WATER_SAID:
             milestones.append(WATER)
         elif message in STAGE_UPS.values():
             milestones.append(message)
@@ -382,7 +420,7 @@ def check(expect):
     failures = []
     if READER_CAPTIONS:
         # Orca's own words for the focused button's new caption, once a round.
-        for caption in (WATER, START_OVER):
+        for caption in (WATER_SAID, START_OVER):
             count = sum(says_caption(text, caption) for text in said)
             if count != len(expect["rounds"]):
                 failures.append("%r heard %d times in %d rounds" % (caption, count, len(expect["rounds"])))
@@ -393,13 +431,13 @@ def check(expect):
                         % (expect["waterings"], expect["unsure"], waterings))
     # Each change of colour heard once: as many as were seen, and in a
     # round (which starts red) never a colour heard twice running.
-    if sum(map(len, bands)) != len(expect["bands"]) or set(sum(bands, [])) - set(BANDS.values()) \
-            or any(a == b for round_bands in bands for a, b in zip([BANDS["red"]] + round_bands, round_bands)):
+    if sum(map(len, bands)) != len(expect["bands"]) or set(sum(bands, [])) - set(BANDS_SAID.values()) \
+            or any(a == b for round_bands in bands for a, b in zip([BANDS_SAID["red"]] + round_bands, round_bands)):
         failures.append("the gauge's colours were heard as %s, seen as %s" % (bands, expect["bands"]))
     # The level on request: what the gauge showed then, give or take a
     # tick or a watering (at most 109 of 800) before Orca's turn came.
     if len(levels) != len(expect["levels"]) or any(
-            abs(heard_percent - seen) > 14 or band not in BANDS.values()
+            abs(heard_percent - seen) > 14 or band not in BANDS_SAID.values()
             for (heard_percent, band), (seen, _) in zip(levels, expect["levels"])):
         failures.append("the level was heard as %s, asked for at %s"
                         % (levels, [seen for seen, _ in expect["levels"]]))
@@ -419,12 +457,30 @@ def check(expect):
     if BANDS["blue"] not in expect["bands"] or BANDS["yellow"] not in expect["bands"] \
             or BANDS["red"] not in expect["bands"]:
         failures.append("the play never showed all three colours: %s" % expect["bands"])
+    # Heard whole by espeak-ng's Japanese voice: no kanji left in the news
+    # for it to skip or to call "Chinese letter".
+    unread = sorted({text for text in news if KANJI.search(text)})
+    if unread:
+        failures.append("kanji told to a voice that skips them: %s" % unread)
+    def phonemes(text):
+        return subprocess.run(["espeak-ng", "-v", "ja", "-x", "-q", text], capture_output=True, text=True,
+                              check=True).stdout.strip()
+    # What the voice says for a kanji it has no reading of, 量 for one.
+    letter = phonemes("量").strip("_:")
+    letters = sorted(text for text in set(news) if letter in phonemes(text))
+    if not letter or letters:
+        failures.append("espeak-ng says %r (Chinese letter) in %s" % (letter, letters))
+    with open(LOG, encoding="utf-8", errors="replace") as log:
+        languages = set(re.findall(r"SD rate .*, language (\S+)", log.read()))
+    if not languages or any(not language.startswith("ja") for language in languages):
+        failures.append("Orca spoke in %s, not Japanese" % sorted(languages))
     for failure in failures:
         print("FAIL:", failure)
     if failures:
         sys.exit(1)
-    print("PASS: %d notifications, %d waterings, colours %s, levels %s"
-          % (len(notices), waterings, sum(bands, []), levels))
+    print("PASS: %d notifications, %d waterings, colours %s, levels %s; %d news in %d words, all heard in Japanese"
+          % (len(notices), waterings, sum(bands, []), levels, len(news),
+             sum(len(re.split("[ \u3000]+", text)) for text in news)))
 
 
 main()

@@ -5,7 +5,11 @@
 # an ALSA device that throws the sound away, and a fresh HOME, so Orca
 # starts on its defaults. orca_play.py plays a round to each ending and
 # starts over between them, then checks what Orca sent to speech, read from
-# its debug log. Exits 77 (skipped) when another Orca of this user runs:
+# its debug log. Orca speaks Japanese, as for a Japanese player: it takes
+# its voice's language from the locale, ja_JP.UTF-8 (made by localedef in a
+# folder of its own), while LANGUAGE=en keeps its own words (button,
+# notification) English for the checks.
+# Exits 77 (skipped) when another Orca of this user runs:
 # Orca refuses to start beside one, and this test never stops another's.
 #
 #   orca_test.sh <pokotama> [reader-captions]
@@ -72,7 +76,14 @@ speech-dispatcher -s -t 0 -C "$tmp/speechd" -L "$tmp" >"$tmp/speechd.out" 2>&1 &
 mkdir "$tmp/python"
 cp "$here/orca_linebuffer.py" "$tmp/python/sitecustomize.py"
 log="$tmp/orca.log"
-PYTHONPATH="$tmp/python" POKOTAMA_ORCA_LOG="$log" orca --debug-file "$log" >"$tmp/orca.out" 2>&1 &
+mkdir "$tmp/locale"
+if ! localedef -i ja_JP -f UTF-8 "$tmp/locale/ja_JP.UTF-8" >"$tmp/localedef.out" 2>&1; then
+    cat "$tmp/localedef.out"
+    echo "FAIL: localedef cannot make ja_JP.UTF-8: install the Debian package locales"
+    exit 1
+fi
+LOCPATH="$tmp/locale" LC_ALL=ja_JP.UTF-8 LANGUAGE=en PYTHONPATH="$tmp/python" POKOTAMA_ORCA_LOG="$log" \
+    orca --debug-file "$log" >"$tmp/orca.out" 2>&1 &
 orca=$!
 
 status=0

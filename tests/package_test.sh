@@ -36,7 +36,8 @@ echo "$contents" | grep -q ' ./usr/lib/pokotama/dat -> ../../share/pokotama/dat$
 
 # Depends names exactly the packages that hold the libraries the program
 # links, as this release names them (libqt6core6 on 12, libqt6core6t64 on
-# 13), and the Japanese font: nothing missing, nothing more.
+# 13), and the Japanese font: nothing missing, nothing more. The dictionary
+# of the kana readings is recommended, as Qt's Wayland plugin is.
 dpkg-deb -x "$deb" "$out/tree"
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 expected=$( {
@@ -49,6 +50,7 @@ expected=$( {
         done
         echo "${owner:-no package holds $lib}"
     done; } | sort -u)
+[ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-wayland, mecab-ipadic-utf8" ] || { echo "FAIL: Recommends"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 named=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/ //g' | grep . | sort -u)

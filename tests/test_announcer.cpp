@@ -3,13 +3,16 @@
  * worked out from the game's state before and after an event, and, in the
  * real window on Qt's offscreen platform, the notices (or, from Qt 6.8,
  * the announcements) that carry it: one per event, each keeping its own
- * text, the first round's held until the window is active.
+ * text, the first round's held until the window is active, all in kana
+ * unless the player turns the readings off.
  */
 #include "ui/announcer.h"
 #include "testing/readerlistening.h"
 #include "testing/windowgame.h"
 
 #include <QAccessible>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 
 namespace {
@@ -34,12 +37,31 @@ void hear(QAccessibleEvent *event)
 #endif
 }
 
+// The texts as shown, and in kana.
+const reading::Readings kShown(false);
+
+const reading::Readings &kana()
+{
+    static reading::Readings readings(true);
+    readings.learn(gameWords());
+    return readings;
+}
+
+// A message of the data folder as the reader is told it: in kana.
+QString said(const QString &message)
+{
+    reading::Readings readings(true);
+    readings.learn(message.split(texts::kNewLine));
+    return spokenMessage(message, readings);
+}
+
 // Nothing of the captions is told where the reader speaks them itself.
 QStringList withCaption(const QString &news, const QString &caption)
 {
     if (kReaderSpeaksCaptions)
         return news.isEmpty() ? QStringList() : QStringList{news};
-    return {news.isEmpty() ? caption : news + QLatin1Char(' ') + caption};
+    const QString spoken = kana().of(caption);
+    return {news.isEmpty() ? spoken : news + QLatin1Char(' ') + spoken};
 }
 
 } // namespace
@@ -105,8 +127,38 @@ private slots:
         QFETCH(Moment, before);
         QFETCH(Moment, after);
         QFETCH(bool, clicked);
-        QTEST(news(before, after, clicked, true), "withCaptions");
-        QTEST(news(before, after, clicked, false), "withoutCaptions");
+        QTEST(news(before, after, clicked, kShown, true), "withCaptions");
+        QTEST(news(before, after, clicked, kShown, false), "withoutCaptions");
+    }
+
+    // The same news in kana: the data folder's lines as read, the game's
+    // own words from the start; kana stays as it is.
+    void theNewsInKana_data()
+    {
+        QTest::addColumn<Moment>("before");
+        QTest::addColumn<Moment>("after");
+        QTest::addColumn<QString>("withCaptions");
+        const Moment ready{kStart, kOpening, 0, colour::kRed};
+        const Moment watered{kWater, kLine, 0, colour::kRed};
+        QTest::newRow("the start") << ready << Moment{kWater, kOpening, 0, colour::kRed} << "みずをやる";
+        QTest::newRow("a stage-up to blue")
+            << watered << Moment{kWater, kGrowth, 1, colour::kBlue}
+            << "『おさないながらも』むにまるに　せいちょうしました。 「ちみちみちみちみ・・・」 みずのりょう すくない（あお）";
+        QTest::newRow("yellow") << watered << Moment{kWater, kLine, 0, colour::kYellow}
+                                << "「むにゅ」 みずのりょう おおすぎる（きいろ）";
+        QTest::newRow("an ending") << watered << Moment{kStartOver, kEnding, 0, colour::kBlue}
+                                   << "むにまるは　かれてしまいました もういちど";
+    }
+
+    void theNewsInKana()
+    {
+        QFETCH(Moment, before);
+        QFETCH(Moment, after);
+        reading::Readings readings(true);
+        readings.learn(gameWords());
+        readings.learn(after.message.split(texts::kNewLine));
+        QTEST(news(before, after, true, readings, true), "withCaptions");
+        QCOMPARE(levelNews(ShapeState{0, 0, 504, 0, colour::kRed}, readings), QStringLiteral("みずのりょう 63% ふつう（あか）"));
     }
 
     // A whole round in the window: one utterance per event, in order, the
@@ -115,7 +167,7 @@ private slots:
     void aRoundInTheWindow()
     {
         Game game;
-        const QString opening = spokenMessage(game.window.fom().LBl.Caption);
+        const QString opening = said(game.window.fom().LBl.Caption);
         QCOMPARE(g_told, withCaption(opening, kStart));
 
         g_told.clear();
@@ -124,20 +176,20 @@ private slots:
 
         g_told.clear();
         game.click();
-        QCOMPARE(g_told, QStringList{spokenMessage(game.window.fom().LBl.Caption)});
+        QCOMPARE(g_told, QStringList{said(game.window.fom().LBl.Caption)});
 
         g_told.clear();
         game.tick();
-        QVERIFY(g_told.isEmpty() || g_told.last().startsWith(QStringLiteral("水の量")));
+        QVERIFY(g_told.isEmpty() || g_told.last().startsWith(QStringLiteral("みずのりょう")));
 
         while (game.window.fom().Stage == 0)
             game.play(driver::Aim::Love);
-        QVERIFY(g_told.last().startsWith(spokenMessage(game.window.fom().LBl.Caption)));
+        QVERIFY(g_told.last().startsWith(said(game.window.fom().LBl.Caption)));
 
         g_told.clear();
         while (game.caption() == kWater)
             game.play(driver::Aim::Wither);
-        QCOMPARE(g_told.last(), spokenMessage(game.window.fom().LBl.Caption));
+        QCOMPARE(g_told.last(), said(game.window.fom().LBl.Caption));
         const int atEnding = int(g_told.size());
         game.endRest();
         QCOMPARE(g_told.mid(atEnding), withCaption(QString(), kStartOver));
@@ -147,19 +199,56 @@ private slots:
     // of the gauge's length) and its colour, at any time of the round.
     void theLevelOnRequest()
     {
-        QCOMPARE(levelNews(ShapeState{0, 0, 504, 0, colour::kRed}), QStringLiteral("水の量 63% ふつう（赤）"));
-        QCOMPARE(levelNews(ShapeState{0, 0, 0, 0, colour::kBlue}), QStringLiteral("水の量 0% 少ない（青）"));
+        QCOMPARE(levelNews(ShapeState{0, 0, 504, 0, colour::kRed}, kShown), QStringLiteral("水の量 63% ふつう（赤）"));
+        QCOMPARE(levelNews(ShapeState{0, 0, 0, 0, colour::kBlue}, kShown), QStringLiteral("水の量 0% 少ない（青）"));
         Game game;
         game.click();
         game.click();
         g_told.clear();
         QTest::keyClick(&game.window, Qt::Key_L);
-        QCOMPARE(g_told, QStringList{levelNews(game.window.fom().ShpStr)});
+        QCOMPARE(g_told, QStringList{levelNews(game.window.fom().ShpStr, kana())});
         QCOMPARE(game.caption(), kWater);
         // Held down, L says it once.
         QKeyEvent repeat(QEvent::KeyPress, Qt::Key_L, Qt::NoModifier, QStringLiteral("l"), true);
         QApplication::sendEvent(&game.window, &repeat);
         QCOMPARE(g_told.size(), 1);
+    }
+
+    // A session to each ending: nothing told has a kanji in it, while
+    // the message area shows them. Turned off, the news is as shown.
+    void toldInKana_data()
+    {
+        QTest::addColumn<QByteArray>("readings");
+        QTest::newRow("on") << QByteArray();
+        QTest::newRow("off") << QByteArray("off");
+    }
+
+    void toldInKana()
+    {
+        QFETCH(QByteArray, readings);
+        qputenv("POKOTAMA_READINGS", readings);
+        const auto restore = qScopeGuard([] { qunsetenv("POKOTAMA_READINGS"); });
+        Game game;
+        QStringList shown{game.window.fom().LBl.Caption};
+        for (const driver::Aim aim : {driver::Aim::Love, driver::Aim::Wither, driver::Aim::Rot}) {
+            game.click();
+            while (game.caption() == kWater) {
+                game.play(aim);
+                shown << game.window.fom().LBl.Caption;
+            }
+            game.endRest();
+            whenModalOpens([](QMessageBox *) {});
+            game.click();
+            shown << game.window.fom().LBl.Caption;
+        }
+        // Kanji: the unified ideographs, their extension A and 々.
+        const QRegularExpression kanji(QStringLiteral("[\\x{3400}-\\x{9FFF}\\x{3005}]"));
+        QVERIFY(shown.filter(kanji).size() > 3);
+        const QStringList toldKanji = g_told.filter(kanji);
+        if (readings.isEmpty())
+            QVERIFY2(toldKanji.isEmpty(), qPrintable(toldKanji.join(QLatin1Char('\n'))));
+        else
+            QVERIFY(toldKanji.size() > 3);
     }
 
     // A reader that falls behind finds each notice's own text: the notices
@@ -171,7 +260,8 @@ private slots:
 #else
         QWidget window;
         window.show();
-        Announcer announcer(&window);
+        reading::Readings readings;
+        Announcer announcer(&window, readings);
         announcer.windowActivated();
         QStringList said;
         for (int i = 0; i < 33; ++i) {
@@ -197,7 +287,8 @@ private slots:
 #else
         QWidget window;
         window.show();
-        Announcer announcer(&window);
+        reading::Readings readings;
+        Announcer announcer(&window, readings);
         announcer.windowActivated();
         const QStringList said{QStringLiteral("「ぽこっ」"), QStringLiteral("「むにゅ」"), QStringLiteral("「ぽこっ」"),
                                QStringLiteral("「ぽこっ」")};
@@ -216,13 +307,21 @@ private slots:
     {
         QWidget window;
         window.show();
-        Announcer announcer(&window);
+        reading::Readings readings;
+        Announcer announcer(&window, readings);
         announcer.say(QStringLiteral("いつかのラウンド"));
         announcer.say(QStringLiteral("ようこそ"), true);
         announcer.say(QString());
-        announcer.say(QStringLiteral("はじめぃ"));
+        // Worked out only as it is told, when its readings can be made.
+        int workedOut = 0;
+        announcer.say([&] {
+            ++workedOut;
+            return QStringLiteral("はじめぃ");
+        });
         QVERIFY(g_told.isEmpty());
+        QCOMPARE(workedOut, 0);
         announcer.windowActivated();
+        QCOMPARE(workedOut, 1);
         QCOMPARE(g_told, QStringList{QStringLiteral("ようこそ はじめぃ")});
         announcer.windowActivated();
         QCOMPARE(g_told.size(), 1);

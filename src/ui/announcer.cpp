@@ -37,49 +37,72 @@ Moment momentOf(const Fom &fom)
     return {fom.Com.Caption, fom.LBl.Caption, fom.Stage, fom.ShpStr.BackColor};
 }
 
-QString spokenMessage(const QString &message)
+namespace {
+
+const QString kGauge = QStringLiteral("水の量");
+
+QString gaugeNews(std::uint32_t colour, const reading::Readings &readings)
+{
+    return readings.of(kGauge) + QLatin1Char(' ') + readings.of(bandMeaning(colour));
+}
+
+} // namespace
+
+QStringList gameWords()
+{
+    QStringList words{texts::kStart, texts::kWater, texts::kStartOver, kGauge};
+    for (std::size_t stage = 1; stage < texts::kStageTitles.size(); ++stage) {
+        words << texts::kGrowthBefore + texts::kStageTitles[stage] + texts::kGrowthAfter << texts::kSpeeches[stage];
+    }
+    for (const std::uint32_t colour : {colour::kBlue, colour::kRed, colour::kYellow})
+        words << bandMeaning(colour);
+    return words;
+}
+
+QString spokenMessage(const QString &message, const reading::Readings &readings)
 {
     QStringList lines;
     for (const QString &line : message.split(texts::kNewLine)) {
         const QString trimmed = line.trimmed();
         if (!trimmed.isEmpty())
-            lines.append(trimmed);
+            lines.append(readings.of(trimmed));
     }
     return lines.join(QLatin1Char(' '));
 }
 
-QString news(const Moment &before, const Moment &after, bool clicked, bool captions)
+QString news(const Moment &before, const Moment &after, bool clicked, const reading::Readings &readings,
+             bool captions)
 {
     QStringList parts;
     const auto caption = [&](const QString &text) {
         if (captions)
-            parts.append(text);
+            parts.append(readings.of(text));
     };
     if (after.caption != before.caption) {
         if (after.caption == texts::kStart) {
-            parts.append(spokenMessage(after.message));
+            parts.append(spokenMessage(after.message, readings));
             caption(texts::kStart);
         } else if (after.caption == texts::kWater) {
             caption(texts::kWater);
         } else if (after.caption == texts::kStartOver) {
             // The button's new caption is news only once it takes presses.
-            parts.append(spokenMessage(after.message));
+            parts.append(spokenMessage(after.message, readings));
         }
     } else if (after.caption == texts::kWater) {
         // A stage-up's message, or the line of a watering.
         if (after.stage != before.stage || clicked)
-            parts.append(spokenMessage(after.message));
+            parts.append(spokenMessage(after.message, readings));
         if (after.colour != before.colour)
-            parts.append(QStringLiteral("水の量 ") + bandMeaning(after.colour));
+            parts.append(gaugeNews(after.colour, readings));
     }
     parts.removeAll(QString());
     return parts.join(QLatin1Char(' '));
 }
 
-QString levelNews(const ShapeState &bar)
+QString levelNews(const ShapeState &bar, const reading::Readings &readings)
 {
     const int percent = qRound(bar.Width / Gauge::kScaleWidth * 100);
-    return QStringLiteral("水の量 %1% %2").arg(percent).arg(bandMeaning(bar.BackColor));
+    return QStringLiteral("%1 %2% %3").arg(readings.of(kGauge)).arg(percent).arg(readings.of(bandMeaning(bar.BackColor)));
 }
 
 bool startsRound(const Moment &before, const Moment &after)
@@ -87,10 +110,11 @@ bool startsRound(const Moment &before, const Moment &after)
     return after.caption == texts::kStart && before.caption != texts::kStart;
 }
 
-Announcer::Announcer(QWidget *home)
+Announcer::Announcer(QWidget *home, reading::Readings &readings)
     : QObject(home)
     , m_home(home)
 {
+    readings.learn(gameWords());
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     static const bool installed = [] {
         QAccessible::installFactory(noticeFactory);
@@ -102,13 +126,20 @@ Announcer::Announcer(QWidget *home)
 
 void Announcer::say(const QString &text, bool roundStart)
 {
-    if (text.isEmpty())
-        return;
+    say(News([text] { return text; }), roundStart);
+}
+
+void Announcer::say(const News &news, bool roundStart)
+{
     if (!m_activated) {
-        m_held = m_held.isEmpty() || roundStart ? text : m_held + QLatin1Char(' ') + text;
+        if (roundStart)
+            m_held.clear();
+        m_held.append(news);
         return;
     }
-    tell(text);
+    // No reader listening: nothing to work out and tell.
+    if (QAccessible::isActive())
+        tell(news());
 }
 
 void Announcer::windowActivated()
@@ -116,14 +147,17 @@ void Announcer::windowActivated()
     if (m_activated)
         return;
     m_activated = true;
-    if (!m_held.isEmpty())
-        tell(std::exchange(m_held, QString()));
+    QStringList held;
+    for (const News &news : std::exchange(m_held, {}))
+        held << news();
+    held.removeAll(QString());
+    tell(held.join(QLatin1Char(' ')));
 }
 
 void Announcer::tell(const QString &text)
 {
     // No reader listening: nothing to tell, and no notice to show and repaint.
-    if (!QAccessible::isActive())
+    if (text.isEmpty() || !QAccessible::isActive())
         return;
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
     // Orca drops an announcement while an identical one waits behind it in

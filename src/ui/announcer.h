@@ -18,16 +18,21 @@
  * that pair with Qt 6.8 speak the focused button's new caption by
  * themselves, so there the news leaves the captions out and nothing is
  * said twice.
+ *
+ * What is told is the news's kana reading (see reading/readings.h), where
+ * the player has the readings on: the labels show the texts as they are.
  */
 #pragma once
 
 #include "game/fom.h"
+#include "reading/readings.h"
 
 #include <QList>
 #include <QObject>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 class QWidget;
 
@@ -45,30 +50,42 @@ struct Moment
 
 Moment momentOf(const Fom &fom);
 
-// A message as one line to speak: its lines in order, blank ones left out.
-QString spokenMessage(const QString &message);
+// Every text of the game's own that the news can hold, apart from the
+// data folder's: the captions, the stage-up messages, the gauge's words.
+QStringList gameWords();
+
+// A message as one line to speak: its lines in order, each as readings
+// has it, blank ones left out.
+QString spokenMessage(const QString &message, const reading::Readings &readings);
 
 // The news of one event that took the game from before to after, "" when
-// there is none. clicked: the event was a click of the button. captions:
-// whether the button's captions belong in the news.
-QString news(const Moment &before, const Moment &after, bool clicked, bool captions = !kReaderSpeaksCaptions);
+// there is none, in the words readings gives. clicked: the event was a
+// click of the button. captions: whether the button's captions belong in
+// the news.
+QString news(const Moment &before, const Moment &after, bool clicked, const reading::Readings &readings,
+             bool captions = !kReaderSpeaksCaptions);
 
 // The gauge as the player asks for it: its level in percent of the
 // gauge's length, as a reader gives a progress bar's value, and its colour.
-QString levelNews(const ShapeState &bar);
+QString levelNews(const ShapeState &bar, const reading::Readings &readings);
 
 // Whether an event took the game to a new round: the news held before it
 // is of a round nobody will play.
 bool startsRound(const Moment &before, const Moment &after);
 
 // Hands news to the screen reader. Its notices live in home, unseen;
-// announcements go to home's window.
+// announcements go to home's window. Learns the readings of gameWords().
 class Announcer : public QObject
 {
 public:
-    explicit Announcer(QWidget *home);
+    Announcer(QWidget *home, reading::Readings &readings);
 
-    // roundStart: text opens a new round (see startsRound).
+    // News worked out as it is told: its readings are made only once a
+    // screen reader listens, which may be after the event.
+    using News = std::function<QString()>;
+
+    // roundStart: the news opens a new round (see startsRound).
+    void say(const News &news, bool roundStart = false);
     void say(const QString &text, bool roundStart = false);
 
     // The window has been activated. Until its first activation the news
@@ -83,7 +100,7 @@ private:
 
     QWidget *m_home;
     bool m_activated = false;
-    QString m_held;
+    QList<News> m_held;
 #if QT_VERSION < QT_VERSION_CHECK(6, 8, 0)
     // Notices already shown keep their text: a reader that comes to one
     // late still reads its own news, not the next one.

@@ -17,6 +17,7 @@
 #include "ui/layout.h"
 #include "ui/x11frame.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPushButton>
@@ -36,7 +37,9 @@ constexpr int kEndingPauseMs = 1000;
 GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidget *parent)
     : QWidget(parent)
     , m_pictures(pictures)
-    , m_fom(platform)
+    , m_readings(reading::wanted(), &QAccessible::isActive)
+    , m_readingPlatform(platform, m_readings)
+    , m_fom(m_readingPlatform)
 {
     installAccessibility();
     setObjectName(QStringLiteral("Fom"));
@@ -78,7 +81,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     m_endingPause->setObjectName(QStringLiteral("EndingPause"));
     m_endingPause->setSingleShot(true);
     m_endingPause->setInterval(kEndingPauseMs);
-    m_announcer = new Announcer(m_lbl);
+    m_announcer = new Announcer(m_lbl, m_readings);
 
     connect(m_com, &QPushButton::clicked, this, [this] { handle([this] { m_fom.ButtonClick(); }, true); });
     connect(m_lbl, &ClickableLabel::clicked, this, &GameWindow::openAbout);
@@ -92,9 +95,9 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
         if (!focusWidget())
             m_com->setFocus();
         if constexpr (kReaderSpeaksCaptions)
-            m_com->setAccessibleName(QString()); // the reader now hears やりなおし～
+            m_com->setAccessibleName(m_readings.of(texts::kStartOver)); // the reader now hears やりなおし～
         else
-            m_announcer->say(texts::kStartOver);
+            m_announcer->say(m_readings.of(texts::kStartOver));
     });
 
     // Broken data ends the game: say what is wrong, then leave every event
@@ -135,7 +138,8 @@ template <typename Handler> void GameWindow::handle(Handler handler, bool clicke
         return;
     sync();
     const Moment after = momentOf(m_fom);
-    m_announcer->say(news(before, after, clicked), startsRound(before, after));
+    m_announcer->say([this, before, after, clicked] { return news(before, after, clicked, m_readings); },
+                     startsRound(before, after));
 }
 
 void GameWindow::openAbout()
@@ -159,11 +163,12 @@ void GameWindow::sync()
 {
     if (m_fom.Com.Caption != m_com->text()) {
         const bool ended = m_fom.Com.Caption == texts::kStartOver;
-        // A reader that speaks the focused button's new caption would say
-        // やりなおし～ (unavailable) at the ending, ahead of the ending's
-        // text; to the reader the button keeps its old name while it rests.
-        if (kReaderSpeaksCaptions && ended)
-            m_com->setAccessibleName(m_com->text());
+        // A reader that speaks the focused button's new caption hears its
+        // reading. It would say やりなおし～ (unavailable) at the ending, ahead
+        // of the ending's text; to the reader the button keeps its old name
+        // while it rests.
+        if (kReaderSpeaksCaptions)
+            m_com->setAccessibleName(m_readings.of(ended ? m_com->text() : m_fom.Com.Caption));
         m_com->setText(m_fom.Com.Caption);
         if (ended) {
             m_com->setEnabled(false);
@@ -339,7 +344,7 @@ void GameWindow::keyPressEvent(QKeyEvent *event)
     }
     // L: the level, for a player who cannot see the gauge.
     if (event->key() == Qt::Key_L) {
-        m_announcer->say(levelNews(m_fom.ShpStr));
+        m_announcer->say([this, bar = m_fom.ShpStr] { return levelNews(bar, m_readings); });
         return;
     }
     QWidget::keyPressEvent(event);

@@ -15,6 +15,7 @@
 
 #include "game/fom.h"
 #include "game/platform.h"
+#include "reading/readings.h"
 #include "services/services.h"
 
 #include <QMargins>
@@ -80,6 +81,9 @@ private:
     void stop();
 
     const PictureSource &m_pictures;
+    // The kana readings of what the game says, learnt as the game reads its texts.
+    reading::Readings m_readings;
+    reading::ReadingPlatform m_readingPlatform;
     Fom m_fom;
     FatalHandler m_onFatal;
     bool m_stopped = false;
