@@ -246,7 +246,10 @@ private slots:
         const QStringList said = saidWhilePlaying(game, data);
         QVERIFY2(said.contains("pokotama: The data file " + data + "love.dat is missing.")
                          && said.contains("pokotama: Message table " + data + "muni.tad, line 2: the file ends "
-                                          "right after \">\"; a \">\" must be followed by a line."),
+                                          "right after \">\"; a \">\" must be followed by a line.")
+                         // The player's own folder to mend, not the game to reinstall.
+                         && said.contains("pokotama: Mend the content folder: pokotama --check " + data
+                                          + " lists its problems."),
                  qPrintable(said.join('\n')));
     }
 

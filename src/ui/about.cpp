@@ -26,10 +26,21 @@ namespace {
 
 const QString kTitle = QStringLiteral("ぽこたま");
 
-// What a player can do about any of them, after the problems.
+// What a player can do about any of them, after the problems: for the
+// game's own folder, restore it; for a folder of the player's own, mend it.
 const QString kAdviceJapanese =
     QStringLiteral("データフォルダを元どおりにするか、ゲームを入れ直してください。");
 const QString kAdviceEnglish = QStringLiteral("Restore the game's data folder, or reinstall the game.");
+QString g_ownFolder;
+
+QString advice()
+{
+    if (g_ownFolder.isEmpty())
+        return kAdviceJapanese + u'\n' + kAdviceEnglish;
+    const QString check = QStringLiteral("pokotama --check ") + systemtext::shown(g_ownFolder);
+    return QStringLiteral("データフォルダを直してください。%1 で問題を確かめられます。").arg(check) + u'\n'
+           + QStringLiteral("Mend the content folder: %1 lists its problems.").arg(check);
+}
 
 // The box listing the problems: one Japanese and one English line each,
 // the advice last. Lines break between words (and between Japanese
@@ -136,7 +147,7 @@ QString problemsMessage(const QList<FatalError> &problems)
         }
         parts << (alike.size() > 1 ? refusedTogether(alike) : problem.message());
     }
-    parts << kAdviceJapanese + u'\n' + kAdviceEnglish;
+    parts << advice();
     return parts.join(QStringLiteral("\n\n"));
 }
 
@@ -176,6 +187,11 @@ void showAboutBox(QWidget *parent)
         box.setPalette(parent->palette());
     }
     box.exec();
+}
+
+void playingOwnFolder(const QString &folder)
+{
+    g_ownFolder = folder;
 }
 
 void reportProblems(const QList<FatalError> &problems, QWidget *parent)

@@ -21,5 +21,10 @@ void showAboutBox(QWidget *parent);
 // game started from a terminal, on stderr.
 void reportProblems(const QList<FatalError> &problems, QWidget *parent);
 
+// The game plays a content folder of the player's own (pokotama --data):
+// the advice after the problems is then to mend that folder, which
+// pokotama --check looks over, not to restore or reinstall the game.
+void playingOwnFolder(const QString &folder);
+
 // A game text's CR LF line ends as Qt's newlines, for labels and boxes.
 QString forDisplay(QString text);

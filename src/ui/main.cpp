@@ -38,6 +38,9 @@ int main(int argc, char *argv[])
     if (!checkGameFont())
         return 1;
 
+    if (!command.dataDir.isEmpty())
+        playingOwnFolder(command.dataDir);
+
     // The about box opens over the window, made once the data is known good.
     QWidget *aboutParent = nullptr;
     DataPlatform platform(command.dataDir, [&aboutParent] { showAboutBox(aboutParent); });
