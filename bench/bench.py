@@ -221,6 +221,16 @@ def row(figure, game, floor="-", ratio="-", target="", met=None):
     print("%-40s %12s %12s %7s   %-14s %s" % (figure, game, floor, ratio, target,
                                               "" if met is None else "met" if met else "MISSED"))
 
+def machine(game):
+    """The machine the figures come from, in one line: CPU model, cores and the Qt the game runs on.
+    Compare ratios across machines, never milliseconds."""
+    model = next((line.split(":", 1)[1].strip() for line in pathlib.Path("/proc/cpuinfo").read_text().splitlines()
+                  if line.startswith("model name")), "an unknown CPU")
+    linked = subprocess.run(["ldd", game], capture_output=True, text=True).stdout
+    core = re.search(r"libQt6Core\.so\S* => (\S+)", linked)
+    qt = re.search(r"\.so\.(6\.\d+\.\d+)$", os.path.realpath(core[1])) if core else None
+    return "machine: %s, %d cores, Qt %s" % (model, os.cpu_count(), qt[1] if qt else "of unknown version")
+
 def main():
     parser = argparse.ArgumentParser(description="The game against the floor program, on Xvfb.")
     for name in ("--game", "--floor", "--picture"):
@@ -232,8 +242,8 @@ def main():
         parser.error("--runs and --startups must be 0 or more, not both 0, and --seconds more than 0")
     loads = [os.getloadavg()[0]]  # before, then after each run
     print("pokotama-bench: %d start-ups and %d idle and %d played runs of %.0f s for each program, on Xvfb "
-          "1366x768\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds, loads[0]),
-          flush=True)
+          "1366x768\n%s\nload average (1 min) before: %.2f" % (o.startups, o.runs, o.runs, o.seconds,
+                                                              machine(o.game), loads[0]), flush=True)
     runs = {kind: {"game": [], "floor": []} for kind in ("start-up", "idle", "played")}
     with tempfile.TemporaryDirectory(prefix="pokotama-bench-") as o.runtime_dir:
         def record(name, kind, i, replay=None):
