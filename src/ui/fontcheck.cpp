@@ -6,9 +6,12 @@
 #include "game/texts.h"
 #include "ui/about.h"
 #include "ui/fonts.h"
+#include "ui/layout.h"
 
 #include <QGlyphRun>
+#include <QGuiApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QSet>
 #include <QTextLayout>
 
@@ -64,7 +67,13 @@ QString gameTexts()
 
 bool checkGameFont()
 {
-    const QString missing = undrawableCharacters(gameTexts(), gameFont(12, false));
+    // In the message area's own font on this screen: the font the first
+    // paint draws the opening in is then already made, not made twice.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int points = screen ? layout::baseFontPoints(layout::screenOf(screen->geometry().size(),
+                                                                        screen->logicalDotsPerInchY()))
+                              : 12;
+    const QString missing = undrawableCharacters(gameTexts(), gameFont(points, true));
     if (missing.isEmpty())
         return true;
     // In English and in ASCII: no font here draws the Japanese.
