@@ -413,6 +413,10 @@ private slots:
         QVERIFY(stage1 != stage0);
         QCOMPARE(stage1.convertToFormat(QImage::Format_RGB32),
                  img->renderFrame(img->frame()).convertToFormat(QImage::Format_RGB32));
+        // The window shows the platform's picture and keeps no copy, so the
+        // platform frees it before decoding the next: a stage-up never
+        // holds two decoded pictures.
+        QVERIFY(game.platform.picture().isDetached());
     }
 
     // A watering loads the stage's picture from its file again: a file
@@ -462,10 +466,14 @@ private slots:
     // picture is stretched over the whole display.
     void frameGeometry()
     {
-        PictureHolder holder;
-        QImage red(100, 50, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        holder.setPicture(red);
+        struct : PictureSource
+        {
+            QImage red{100, 50, QImage::Format_RGB32};
+            const QImage &picture() const override { return red; }
+        } source;
+        source.red.fill(Qt::red);
+        PictureHolder holder(source);
+        holder.pictureChanged();
         QCOMPARE(holder.size(), QSize(100, 50));
         CreatureView view(&holder);
         view.resize(240, 120);

@@ -33,6 +33,10 @@ void DataPlatform::loadPicture(const QString &path)
     QByteArray bytes = data::readDataFile(path);
     if (!m_picture.isNull() && bytes == m_pictureBytes)
         return;
+    // The last picture goes before the next is decoded, so that a stage-up
+    // never holds both (1 MB each at 512 x 512). Nothing else holds it: the
+    // window shows this one.
+    m_picture = QImage();
     m_picture = data::decodePicture(bytes, path);
     m_pictureBytes = std::move(bytes);
 }

@@ -7,16 +7,11 @@
 
 #include <utility>
 
-PictureHolder::PictureHolder(QWidget *parent)
+PictureHolder::PictureHolder(const PictureSource &source, QWidget *parent)
     : QWidget(parent)
+    , m_source(source)
 {
     hide();
-}
-
-void PictureHolder::setPicture(const QImage &picture)
-{
-    m_picture = picture;
-    resize(picture.size());
 }
 
 CreatureView::CreatureView(const PictureHolder *holder, QWidget *parent)

@@ -1,7 +1,9 @@
 /*
  * creatureview.h: the creature display Img and the picture holder E.
  *
- * E keeps the picture last loaded, hidden, sized to the picture. Img shows
+ * E shows the picture the game loaded last, hidden, sized to the picture:
+ * the platform's own, not a copy, so that the platform can let the last
+ * picture go before it decodes the next and no moment holds both. Img shows
  * it stretched over the whole display, ten times a second, alternating two
  * frames that wobble it sideways: frame 1 shows the picture with a 20-pixel
  * white strip beyond its right edge, squeezing it to the left; frame 2
@@ -11,6 +13,8 @@
  * when the picture or the display changes; a tick only blits one of them.
  */
 #pragma once
+
+#include "services/services.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -24,13 +28,14 @@ class PictureHolder : public QWidget
     Q_OBJECT
 
 public:
-    explicit PictureHolder(QWidget *parent = nullptr);
+    explicit PictureHolder(const PictureSource &source, QWidget *parent = nullptr);
 
-    void setPicture(const QImage &picture);
-    const QImage &picture() const { return m_picture; }
+    // The source has loaded another picture: E takes its size.
+    void pictureChanged() { resize(picture().size()); }
+    const QImage &picture() const { return m_source.picture(); }
 
 private:
-    QImage m_picture;
+    const PictureSource &m_source;
 };
 
 // Img: the creature display.

@@ -53,7 +53,7 @@ GameWindow::GameWindow(Platform &platform, const PictureSource &pictures, QWidge
     setAutoFillBackground(true);
 
     // The controls, in their order in the window.
-    m_e = new PictureHolder(this);
+    m_e = new PictureHolder(m_pictures, this);
     m_e->setObjectName(QStringLiteral("E"));
     m_img = new CreatureView(m_e, this);
     m_img->setObjectName(QStringLiteral("Img"));
@@ -196,7 +196,7 @@ void GameWindow::sync()
     const QImage &picture = m_pictures.picture();
     if (picture.cacheKey() != m_pictureKey) {
         m_pictureKey = picture.cacheKey();
-        m_e->setPicture(picture);
+        m_e->pictureChanged();
         m_img->pictureChanged();
     }
     if (m_fom.WiggleFrame != m_img->frame())
