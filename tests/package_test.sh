@@ -50,7 +50,7 @@ expected=$( {
         done
         echo "${owner:-no package holds $lib}"
     done; } | sort -u)
-[ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-wayland, mecab-ipadic-utf8" ] || { echo "FAIL: Recommends"; exit 1; }
+[ "$(dpkg-deb -f "$deb" Recommends)" = "qt6-wayland, libmecab2, mecab-ipadic-utf8" ] || { echo "FAIL: Recommends"; exit 1; }
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 named=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*)//; s/ //g' | grep . | sort -u)

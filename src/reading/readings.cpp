@@ -4,11 +4,13 @@
 #include "reading/readings.h"
 
 #include <QByteArray>
+#include <QLibrary>
 #include <QStringList>
 
 #include <mecab.h>
 
 #include <cstdio>
+#include <type_traits>
 #include <utility>
 
 namespace reading {
@@ -54,44 +56,69 @@ bool hasKanji(const QString &text)
     return false;
 }
 
+// MeCab's library, opened when the first text is read, never before: a
+// game played without a screen reader neither loads nor links it, which
+// every start-up paid before.
 struct Analyser::Tagger
 {
-    mecab_t *mecab;
+    decltype(&mecab_new) create;
+    decltype(&mecab_strerror) error;
+    decltype(&mecab_dictionary_info) dictionary;
+    decltype(&mecab_sparse_tonode2) parse;
+    decltype(&mecab_destroy) destroy;
+    mecab_t *mecab = nullptr;
+
+    // Empty if every function was found, else what is wrong.
+    QString open()
+    {
+        QLibrary library(QStringLiteral("mecab"), 2);
+        const auto find = [&library](auto &function, const char *name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(library.resolve(name));
+            return function != nullptr;
+        };
+        if (find(create, "mecab_new") && find(error, "mecab_strerror") && find(dictionary, "mecab_dictionary_info")
+            && find(parse, "mecab_sparse_tonode2") && find(destroy, "mecab_destroy"))
+            return QString();
+        return library.errorString();
+    }
 };
 
 Analyser::Analyser()
+    : m_tagger(new Tagger)
 {
+    if (m_why = m_tagger->open(); !m_why.isEmpty())
+        return;
     // The dictionary named, not the system's default (which may be another,
     // with its readings elsewhere), and no configuration file of its own.
     const char *args[] = {"pokotama", "-r", "/dev/null", "-d", POKOTAMA_MECAB_DICTIONARY};
-    mecab_t *mecab = mecab_new(int(std::size(args)), const_cast<char **>(args));
+    mecab_t *mecab = m_tagger->create(int(std::size(args)), const_cast<char **>(args));
     if (!mecab) {
-        m_why = QString::fromUtf8(mecab_strerror(nullptr));
+        m_why = QString::fromUtf8(m_tagger->error(nullptr));
         return;
     }
-    const mecab_dictionary_info_t *info = mecab_dictionary_info(mecab);
+    const mecab_dictionary_info_t *info = m_tagger->dictionary(mecab);
     const QByteArray charset = info ? QByteArray(info->charset).toLower() : QByteArray();
     if (charset != "utf8" && charset != "utf-8") {
         m_why = QStringLiteral("%1 is not in UTF-8").arg(QStringLiteral(POKOTAMA_MECAB_DICTIONARY));
-        mecab_destroy(mecab);
+        m_tagger->destroy(mecab);
         return;
     }
-    m_tagger = new Tagger{mecab};
+    m_tagger->mecab = mecab;
 }
 
 Analyser::~Analyser()
 {
-    if (m_tagger)
-        mecab_destroy(m_tagger->mecab);
+    if (m_tagger->mecab)
+        m_tagger->destroy(m_tagger->mecab);
     delete m_tagger;
 }
 
 QString Analyser::read(const QString &text)
 {
-    if (!m_tagger)
+    if (!m_tagger->mecab)
         return QString();
     const QByteArray bytes = text.toUtf8();
-    const mecab_node_t *node = mecab_sparse_tonode2(m_tagger->mecab, bytes.constData(), size_t(bytes.size()));
+    const mecab_node_t *node = m_tagger->parse(m_tagger->mecab, bytes.constData(), size_t(bytes.size()));
     if (!node)
         return text;
     // Word by word; what MeCab skips between words (ASCII spaces) is kept.

@@ -45,8 +45,9 @@ public:
     Analyser(const Analyser &) = delete;
     Analyser &operator=(const Analyser &) = delete;
 
-    // False, with why() saying so, where the dictionary could not be loaded.
-    bool ready() const { return m_tagger != nullptr; }
+    // False, with why() saying so, where MeCab's library or its dictionary
+    // could not be loaded.
+    bool ready() const { return m_why.isEmpty(); }
     QString why() const { return m_why; }
 
     QString read(const QString &text);
