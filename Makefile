@@ -38,8 +38,9 @@ FUZZ_SECONDS := 1800
 
 # Debian packages each goal needs. (libxcb1-dev: the window reads its frame
 # from the X server where Qt does not see it; libmecab-dev: MeCab, which
-# gives the kana readings told to a screen reader.)
-BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins libxcb1-dev libmecab-dev
+# gives the kana readings told to a screen reader; libfontconfig-dev: the
+# game loads fontconfig itself while Qt connects to the display.)
+BUILD_PACKAGES := cmake g++ make qt6-base-dev qt6-qpa-plugins libxcb1-dev libmecab-dev libfontconfig-dev
 # qt6-wayland: Qt's plugin for a Wayland desktop without XWayland;
 # mecab-ipadic-utf8: the dictionary MeCab reads kanji with.
 RUN_PACKAGES := $(BUILD_PACKAGES) fonts-ipafont-gothic qt6-wayland mecab-ipadic-utf8

@@ -6,6 +6,8 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
 namespace {
 
 // The game's face is MS PGothic. Where it is missing, IPA's proportional
@@ -52,4 +54,9 @@ QFont gameFont(double points, bool boldItalic)
     font.setBold(boldItalic);
     font.setItalic(boldItalic);
     return font;
+}
+
+void loadFontConfiguration()
+{
+    FcInit();
 }
