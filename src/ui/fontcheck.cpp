@@ -53,9 +53,10 @@ bool mapsAll(const QString &text, const QFont &font)
 
 QString undrawableCharacters(const QString &text, const QFont &font)
 {
-    // Where every character is in the fonts' maps, the text is drawn. Laying
-    // out all the game's texts instead, before the window, took a tenth of
-    // its start-up, measuring glyphs the first round never shows.
+    // Where every character is in the fonts' maps, the text is drawn. A
+    // layout of all the game's texts, as below, measures every glyph of
+    // them, most of which the first round never shows: before the window,
+    // it was a tenth of the work to the first frame.
     if (mapsAll(text, font))
         return {};
     // One layout of the whole text decides; only where it finds a missing
