@@ -462,6 +462,18 @@ private slots:
         QCOMPARE(frame.devicePixelRatio(), ratio);
     }
 
+    // Without a screen reader a round never opens MeCab's library, which
+    // the game opens itself, only for a reader, to start quicker.
+    void noReaderNoMeCab()
+    {
+        Game game;
+        game.click();
+        game.play(driver::Aim::Love);
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QVERIFY(!maps.readAll().contains("libmecab"));
+    }
+
     // The frame's strip beyond the picture's right edge is white, and the
     // picture is stretched over the whole display.
     void frameGeometry()
