@@ -24,7 +24,7 @@ struct CommandLine
     int status = 0;  // with Done, the exit status
 };
 
-// Reads the arguments. --help, --help-all and --version are answered here
+// Names the application and its version, then reads the arguments. --help, --help-all and --version are answered here
 // on standard output, a mistake in one line on standard error naming
 // --help; both come back as Done, with status 0, or 2 for a mistake.
 CommandLine readCommandLine(int argc, char **argv);

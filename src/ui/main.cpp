@@ -37,8 +37,7 @@ int main(int argc, char *argv[])
     display::guardOpening();
     QApplication app(argc, argv);
     display::opened();
-    QApplication::setApplicationName(QStringLiteral("pokotama"));
-    QApplication::setApplicationVersion(QStringLiteral(POKOTAMA_VERSION));
+    // (The application's name and version are set as the command line is read.)
     QGuiApplication::setDesktopFileName(QStringLiteral("pokotama"));
 
     // Without a font for its Japanese, the game would be empty boxes.
